@@ -26,11 +26,11 @@ void SetDerivedValues(TSettings& settings, double latticeA1, int32_t pair) {
   settings.NodeRadius = (pair == 2 ? 0.1 : 0.2) / latticeA1;
 }
 
-bool WavelengthValid(double lambda) { return std::isfinite(lambda) && lambda > 0; }
+bool WavelengthValid(double lambda) { return std::isfinite(lambda) && lambda > 1e-10; }
 
 std::string WavelengthMessage(double lambda) {
-  return "The wavelength must be a positive number of angstroms; " + FormatNumber(lambda) +
-         " cannot be used.";
+  return "The wavelength must be a positive number of angstroms (above 1e-10); " +
+         FormatNumber(lambda) + " cannot be used.";
 }
 
 namespace {

@@ -83,7 +83,8 @@ TSlotCodes ClassifySlots(bool inUse1, bool inUse2);
 // A lattice parameter that is not positive leaves RealExtent and NodeRadius unchanged.
 void SetDerivedValues(TSettings& settings, double latticeA1, int32_t pair);
 
-// A wavelength is usable when it is a finite number above zero.
+// A wavelength is usable when it is a finite number above 1e-10 angstrom (so 1 / Lambda is
+// finite too).
 bool WavelengthValid(double lambda);
 // The message shown when it is not.
 std::string WavelengthMessage(double lambda);

@@ -13,6 +13,11 @@ inline constexpr double Tolerance = 1e-10;
 
 inline constexpr double Pi = 3.141592653589793;
 
+// A vector held as a field; the helpers below take and return its components separately.
+struct TVector {
+  double x = 0, y = 0, z = 0;
+};
+
 double Sqr(double x);
 
 // The integer nearest to x, halves away from zero (2.5 -> 3, -2.5 -> -3, 2.49 -> 2).

@@ -67,6 +67,7 @@ TEST(Settings, Wavelength) {
   EXPECT_TRUE(WavelengthValid(1.54));
   EXPECT_FALSE(WavelengthValid(0));
   EXPECT_FALSE(WavelengthValid(-1));
+  EXPECT_FALSE(WavelengthValid(1e-320));  // 1 / Lambda would be infinite
   EXPECT_FALSE(WavelengthValid(std::numeric_limits<double>::infinity()));
   EXPECT_FALSE(WavelengthValid(std::nan("")));
   EXPECT_NE(WavelengthMessage(-1).find("-1"), std::string::npos);
