@@ -1,0 +1,163 @@
+#include "ui/Korvex1.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QListView>
+#include <QMouseEvent>
+
+#include "geometry/Settings.h"
+#include "ui/Command.h"
+#include "ui/FormScale.h"
+#include "ui/Lecture.h"
+#include "ui/Pictures.h"
+#include "ui/SettingsTransfer.h"
+#include "ui/TAboutForm.h"
+#include "ui/TFormParam.h"
+#include "ui_TForm1.h"
+
+namespace korvex {
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
+  ui_->setupUi(this);
+  FitForm(*this);
+  Form1 = this;
+  move(344, 138);
+  setWindowIcon(ProgramIcon());
+  ui_->ButtonAbout->setIcon(AboutGlyph());
+  ui_->ButtonAbout->setIconSize(QSize(18, 18));
+  ui_->ComboBoxFig->view()->setMinimumWidth(200);
+  ui_->ComboBoxSteps->view()->setMinimumWidth(500);
+  ui_->StatusBar->showMessage(QStringLiteral(" Press PgDwn and PgUp to navigate through lecture"));
+  timer1_.setInterval(100);
+  ui_->PanelCharts->installEventFilter(this);
+  ui_->Chart1->installEventFilter(this);
+  ui_->Chart2->installEventFilter(this);
+  FormCreate();
+  ConnectHandlers();
+}
+
+TForm1::~TForm1() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::FormCreate() {
+  // Lecture slides: titles into ComboBoxSteps, action strings into the hidden ComboBoxActs.
+  const TLectureLists lecture = ParseLecture(ReadLectureLines(QStringLiteral("lecture.txt")));
+  ui_->ComboBoxActs->addItems(lecture.Actions);
+  ui_->ComboBoxSteps->addItems(lecture.Titles);
+  ui_->ComboBoxSteps->setCurrentIndex(-1);
+
+  Settings.NReal = 2;
+  Settings.NRecMax = 20;
+  Settings.NRecLimit = {0, 0, 0};
+  Settings.AnimSteps = 50;
+
+  ui_->Image1->hide();
+
+  ui_->ComboBoxFig->clear();
+  ui_->ComboBoxFig->addItems(ListFigures(QStringLiteral("Fig")));
+  ui_->ComboBoxFig->setCurrentIndex(-1);
+}
+
+void TForm1::ConnectHandlers() {
+  const auto command = [this](QAbstractButton* button, void (TForm1::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+  };
+  command(ui_->ButtonClear, &TForm1::ButtonClearClick);
+  command(ui_->ButtonGaAs, &TForm1::ButtonGaAsClick);
+  command(ui_->ButtonParam, &TForm1::ButtonParamClick);
+  connect(ui_->ButtonAbout, &QAbstractButton::clicked, this, [this] { ButtonAboutClick(); });
+
+  // View switches follow every change of state, by the user or by a lecture slide.
+  const auto view = [this](QAbstractButton* box, void (TForm1::*handler)()) {
+    connect(box, &QAbstractButton::toggled, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+  };
+  view(ui_->CheckBoxGL, &TForm1::CheckBoxGLClick);
+  view(ui_->CheckBoxBind, &TForm1::CheckBoxBindClick);
+  view(ui_->CheckBoxCryst, &TForm1::CheckBoxCrystClick);
+  view(ui_->CheckBoxIncSurf, &TForm1::CheckBoxIncSurfClick);
+  view(ui_->CheckBoxSurface, &TForm1::RegionRule);
+  view(ui_->CheckBoxK0, &TForm1::RegionRule);
+  view(ui_->CheckBoxFull, &TForm1::RegionRule);
+  view(ui_->CheckBoxTor, &TForm1::CheckBoxTorClick);
+  view(ui_->CheckBoxSpheres, &TForm1::CheckBoxSpheresClick);
+  view(ui_->CheckBoxPlanes, &TForm1::CheckBoxPlanesClick);
+  view(ui_->CheckBoxPoints, &TForm1::CheckBoxPointsClick);
+  view(ui_->CheckBoxMarks, &TForm1::CheckBoxMarksClick);
+  view(ui_->CheckBoxBW, &TForm1::CheckBoxMarksClick);
+  connect(ui_->RadioCh1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RunCommand([this] { RadioCh1Click(); });
+  });
+  connect(ui_->RadioCh2, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RunCommand([this] { RadioCh2Click(); });
+  });
+  connect(ui_->EditLnorm, &QLineEdit::textChanged, this, [this] { EditLnormChange(); });
+  connect(&timer1_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+}
+
+void TForm1::FormResize() {
+  QWidget* area = ui_->PanelCharts;
+  const int h = area->height();
+  const int half = area->width() / 2;
+  if (h > half + 1 || h < half) {
+    resize(width(), height() + half + 1 - h);  // raises a new resize
+    return;
+  }
+  ui_->Chart1->setGeometry(ui_->Chart1->x(), ui_->Chart1->y(), half, half);
+  ui_->Image1->resize(ui_->Chart1->size());
+  ui_->Chart2->setGeometry(area->width() - half, ui_->Chart2->y(), half, half);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->PanelCharts && event->type() == QEvent::Resize) {
+    FormResize();
+  } else if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == ui_->Chart1) ui_->RadioCh1->setChecked(true);
+    if (watched == ui_->Chart2) ui_->RadioCh2->setChecked(true);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::ButtonClearClick() {
+  ClearScenes();
+  Recompute();
+}
+
+void TForm1::ButtonGaAsClick() {
+  Recompute();
+  ShowUnitCell();
+}
+
+void TForm1::CheckBoxGLClick() {}
+void TForm1::CheckBoxBindClick() { Settings.BindCharts = ui_->CheckBoxBind->isChecked(); }
+void TForm1::CheckBoxCrystClick() {}
+void TForm1::CheckBoxIncSurfClick() {}
+void TForm1::RegionRule() {}
+void TForm1::CheckBoxTorClick() {}
+void TForm1::CheckBoxSpheresClick() {}
+void TForm1::CheckBoxPlanesClick() {}
+void TForm1::CheckBoxPointsClick() {}
+void TForm1::CheckBoxMarksClick() {}
+void TForm1::RadioCh1Click() {}
+void TForm1::RadioCh2Click() {}
+
+void TForm1::ButtonAboutClick() {
+  if (AboutForm != nullptr) RunModal(*AboutForm);
+}
+
+void TForm1::ButtonParamClick() {
+  ReadParameters();
+  if (FormParam != nullptr) RunModal(*FormParam);
+}
+
+void TForm1::Timer1Timer() { ++Settings.TimerTicks; }
+
+void TForm1::EditLnormChange() {
+  if (ui_->EditLnorm->text() == QLatin1String("0")) ui_->EditLnorm->setText(QStringLiteral("1"));
+}
+
+void TForm1::ShowStatus(const QString& text) { ui_->StatusBar->showMessage(text); }
+
+}  // namespace korvex
