@@ -34,8 +34,7 @@ TCompositeStructure::TCompositeStructure(double a, double b, double c, double la
 TCompositeStructure::~TCompositeStructure() = default;
 
 void TCompositeStructure::Init(double a, double b, double c, double lambda, double h, double k,
-                               double l, double braggAngle, const std::string& name,
-                               double scale) {
+                               double l, double braggAngle, const std::string& name, double scale) {
   LatticeA = a;
   LatticeB = b;
   LatticeC = c;

@@ -61,8 +61,7 @@ class TCompositeStructure {
   double BraggAngle = 0.0;
   double Scale = 1.0;
   double F0Re = 0.0, F0Im = 0.0, FMinusRe = 0.0, FMinusIm = 0.0, FHRe = 0.0, FHIm = 0.0;
-  double Chi0Re = 0.0, Chi0Im = 0.0, ChiMinusRe = 0.0, ChiMinusIm = 0.0, ChiHRe = 0.0,
-         ChiHIm = 0.0;
+  double Chi0Re = 0.0, Chi0Im = 0.0, ChiMinusRe = 0.0, ChiMinusIm = 0.0, ChiHRe = 0.0, ChiHIm = 0.0;
   bool HasDigits = false;
   std::int32_t DigitTotal = 0;
   bool Parsed = false;

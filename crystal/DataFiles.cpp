@@ -234,8 +234,8 @@ ElementBlock ParseBlock(std::string_view text, std::size_t position, const std::
     return block;
   }
   if (count < 0 || count > MaxAtomsPerBlock) {
-    block.Problem = "the block of " + key + " has " + std::to_string(count) +
-                    " atoms (0 to " + std::to_string(MaxAtomsPerBlock) + " allowed)";
+    block.Problem = "the block of " + key + " has " + std::to_string(count) + " atoms (0 to " +
+                    std::to_string(MaxAtomsPerBlock) + " allowed)";
     return block;
   }
   for (long long i = 0; i < count; ++i) {

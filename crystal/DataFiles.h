@@ -36,7 +36,7 @@ struct F1F2Row {
 };
 
 struct F1F2Entry {
-  std::vector<F1F2Row> Rows;  // as read, up to the first row that cannot be read
+  std::vector<F1F2Row> Rows;     // as read, up to the first row that cannot be read
   bool EndsAtEndOfFile = false;  // the last row's last number ends the file
 };
 

@@ -22,8 +22,8 @@ class TElement {
   // f1, f2 at the photon energy of Lambda; 0, 0 when the table or the entry is missing.
   void LookUpF1F2(double& f1, double& f2);
   void ComputeContribution();
-  void GetContribution(double& f0Re, double& f0Im, double& fMinusRe, double& fMinusIm,
-                       double& fhRe, double& fhIm) const;
+  void GetContribution(double& f0Re, double& f0Im, double& fMinusRe, double& fMinusIm, double& fhRe,
+                       double& fhIm) const;
 
   std::string FileName;          // structure file; the full path once the contribution is done
   std::array<char, 2> Symbol{};  // second character 0 for a one-letter symbol

@@ -86,8 +86,8 @@ void TStructure::ComputeStructureFactor() {
   }
 }
 
-void TStructure::GetStructureFactor(double& f0Re, double& f0Im, double& fMinusRe,
-                                    double& fMinusIm, double& fhRe, double& fhIm) const {
+void TStructure::GetStructureFactor(double& f0Re, double& f0Im, double& fMinusRe, double& fMinusIm,
+                                    double& fhRe, double& fhIm) const {
   f0Re = F0Re;
   f0Im = F0Im;
   fMinusRe = FMinusRe;

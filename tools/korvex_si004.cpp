@@ -15,8 +15,7 @@ int main() {
   }
   double a = 0.0, b = 0.0, c = 0.0;
   si.GetLattice(a, b, c);
-  double chi0Re = 0.0, chi0Im = 0.0, chiMinusRe = 0.0, chiMinusIm = 0.0, chiHRe = 0.0,
-         chiHIm = 0.0;
+  double chi0Re = 0.0, chi0Im = 0.0, chiMinusRe = 0.0, chiMinusIm = 0.0, chiHRe = 0.0, chiHIm = 0.0;
   si.GetChi(chi0Re, chi0Im, chiMinusRe, chiMinusIm, chiHRe, chiHIm);
   const double braggAngle = si.Current ? si.Current->BraggAngle : 0.0;
   std::printf("Si 004 at %.4f A (%.4f eV)\n", lambda, EnergyWavelengthProduct / lambda);
