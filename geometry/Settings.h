@@ -19,16 +19,16 @@ inline constexpr double RadToDeg = 180 * 0.3183098861837907;
 // The record starts with the values the window's controls show when it opens, so a program
 // without a window can use it as it stands.
 struct TSettings {
-  double Lambda = 1.54;               // EditLambda, angstrom
-  std::string RelaxationText = "a";   // EditRelaxation; rewritten by ApplyStrain
+  double Lambda = 1.54;              // EditLambda, angstrom
+  std::string RelaxationText = "a";  // EditRelaxation; rewritten by ApplyStrain
   std::array<int32_t, 3> Hkl{0, 0, 4};
   std::array<int32_t, 3> Normal{0, 0, 1};
   std::array<int32_t, 3> IncPlanePoint{0, 1, 0};  // rewritten by ComputeGeometry
-  double OmegaShift = 0;              // rad
-  double TwoThetaShift = 0;           // rad
-  double OmegaRange = 60 * DegToRad;  // rad
-  double Phi = 0;                     // rad, EditFi and TrackBarFi
-  double ScanN = 2;                   // for Omega/N-Theta scans, no angle conversion
+  double OmegaShift = 0;                          // rad
+  double TwoThetaShift = 0;                       // rad
+  double OmegaRange = 60 * DegToRad;              // rad
+  double Phi = 0;                                 // rad, EditFi and TrackBarFi
+  double ScanN = 2;                               // for Omega/N-Theta scans, no angle conversion
   bool OmegaScan = false;
   bool TwoThetaScan = false;
   bool OnlyBragg = false;

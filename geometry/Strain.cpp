@@ -23,13 +23,13 @@ TStrainResult Refuse(std::string_view mode, double a, double b, double c, std::s
 
 }  // namespace
 
-TStrainResult ComputeStrain(std::string_view mode, double substrateA, double layerA,
-                            double layerB, double layerC, double poisson) {
+TStrainResult ComputeStrain(std::string_view mode, double substrateA, double layerA, double layerB,
+                            double layerC, double poisson) {
   const double as = substrateA;
   const double al = layerA;
   const double nu = poisson;
-  if (!UsableLength(as) || !UsableLength(al) || !UsableLength(layerB) ||
-      !UsableLength(layerC) || !std::isfinite(nu)) {
+  if (!UsableLength(as) || !UsableLength(al) || !UsableLength(layerB) || !UsableLength(layerC) ||
+      !std::isfinite(nu)) {
     return Refuse(mode, layerA, layerB, layerC,
                   "The strain of the layer cannot be computed from lattice parameters "
                   "that are not positive.");

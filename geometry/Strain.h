@@ -12,9 +12,9 @@ class TVisStructure;
 struct TStrainResult {
   bool Applied = false;  // false: the layer keeps its lattice and the mode text stays as typed
   double LatticeA = 0, LatticeB = 0, LatticeC = 0;  // the layer's lattice afterwards
-  double Strain = 0;        // vertical mismatch of the layer to the substrate
-  std::string Text;         // the mode text afterwards
-  std::string Message;      // why the rule was refused; empty when applied
+  double Strain = 0;    // vertical mismatch of the layer to the substrate
+  std::string Text;     // the mode text afterwards
+  std::string Message;  // why the rule was refused; empty when applied
 };
 
 // The rule on plain numbers. mode is "a"/"A" (fully strained), "r"/"R" (relaxed) or a number
@@ -26,7 +26,7 @@ struct TStrainResult {
 // The text becomes the strain written with up to 15 significant digits. A rule that cannot
 // give a lattice (nu = 1 fully strained, nu = 0 with a number, lattice edges that end up
 // zero, negative or not finite) is refused with a message instead.
-TStrainResult ComputeStrain(std::string_view mode, double substrateA, double layerA,
-                            double layerB, double layerC, double poisson);
+TStrainResult ComputeStrain(std::string_view mode, double substrateA, double layerA, double layerB,
+                            double layerC, double poisson);
 
 }  // namespace korvex

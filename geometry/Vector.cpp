@@ -68,8 +68,8 @@ bool SolveQuadratic(double a, double b, double c, double& x1, double& x2) {
   return false;
 }
 
-int32_t RotateVector(double angle, double vx, double vy, double vz, double nx, double ny,
-                     double nz, double& rx, double& ry, double& rz) {
+int32_t RotateVector(double angle, double vx, double vy, double vz, double nx, double ny, double nz,
+                     double& rx, double& ry, double& rz) {
   const double o = VectorLength(nx, ny, nz);
   if (o == 0) return -1;
   const double c = std::cos(angle);
@@ -91,8 +91,8 @@ double Dot(double ax, double ay, double az, double bx, double by, double bz) {
   return ax * bx + ay * by + az * bz;
 }
 
-void Cross(double ax, double ay, double az, double bx, double by, double bz, double& cx,
-           double& cy, double& cz) {
+void Cross(double ax, double ay, double az, double bx, double by, double bz, double& cx, double& cy,
+           double& cz) {
   const double x = ay * bz - az * by;
   const double y = az * bx - ax * bz;
   const double z = ax * by - ay * bx;

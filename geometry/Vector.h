@@ -44,15 +44,15 @@ bool SolveQuadratic(double a, double b, double c, double& x1, double& x2);
 
 // Turns v about the axis n (of any non-zero length) by angle, right-handed, by Rodrigues'
 // formula. Returns 1, or -1 for a zero axis, in which case the outputs are left unchanged.
-int32_t RotateVector(double angle, double vx, double vy, double vz, double nx, double ny,
-                     double nz, double& rx, double& ry, double& rz);
+int32_t RotateVector(double angle, double vx, double vy, double vz, double nx, double ny, double nz,
+                     double& rx, double& ry, double& rz);
 
 double VectorLength(double x, double y, double z);
 
 double Dot(double ax, double ay, double az, double bx, double by, double bz);
 
-void Cross(double ax, double ay, double az, double bx, double by, double bz, double& cx,
-           double& cy, double& cz);
+void Cross(double ax, double ay, double az, double bx, double by, double bz, double& cx, double& cy,
+           double& cz);
 
 // Projection of v onto the direction of u; the zero vector when |u| < 1e-10.
 void Project(double vx, double vy, double vz, double ux, double uy, double uz, double& px,

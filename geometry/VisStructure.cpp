@@ -91,8 +91,7 @@ bool TVisStructure::Setup(int32_t slot) {
   if (WavelengthValid(lambda)) {
     LastLambda_ = lambda;
   } else {
-    AddMessage(WavelengthMessage(lambda) + " " + FormatNumber(LastLambda_) +
-               " A is used instead.");
+    AddMessage(WavelengthMessage(lambda) + " " + FormatNumber(LastLambda_) + " A is used instead.");
     lambda = LastLambda_;
     ok = false;
   }
@@ -316,8 +315,8 @@ bool TVisStructure::ComputeGeometry() {
   } else {
     const double f = -static_cast<double>(m);
     const TVector ab = Sum(VecA, VecB);
-    const TVector cells[8] = {Sum(ab, VecC), Sum(VecA, VecC), VecC, Sum(VecB, VecC),
-                              ab,            VecA,            {},   VecB};
+    const TVector cells[8] = {Sum(ab, VecC), Sum(VecA, VecC), VecC, Sum(VecB, VecC), ab, VecA, {},
+                              VecB};
     for (int i = 0; i < 8; ++i) Corners[i] = Scaled(cells[i], f);
   }
   Extent = {};
@@ -352,8 +351,8 @@ void TVisStructure::SolveWaveVectors() {
   double x1 = 0, x2 = 0;
   bool solved = false;
   if (std::isfinite(k) && k > 0 && Finite(h)) {
-    const double a = Sqr(h.y * y.z - y.y * h.z) + Sqr(h.z * y.x - y.z * h.x) +
-                     Sqr(h.y * y.x - y.y * h.x);
+    const double a =
+        Sqr(h.y * y.z - y.y * h.z) + Sqr(h.z * y.x - y.z * h.x) + Sqr(h.y * y.x - y.y * h.x);
     const double b = -h2 * (h.y * y.x * y.y + h.z * y.x * y.z - (y.z * y.z + y.y * y.y) * h.x);
     const double c = 0.25 * h2 * h2 * (y.z * y.z + y.y * y.y) - Sqr((h.y * y.z - y.y * h.z) * k);
     solved = SolveQuadratic(a, b, c, x1, x2) && std::fabs(x1) <= k && std::fabs(x2) <= k &&
@@ -427,8 +426,8 @@ void TVisStructure::SolveWaveVectors() {
   // The angles from sines and cosines together: acos loses digits near 0 and pi.
   TVector cross;
   Cross(K0.x, K0.y, K0.z, Kh.x, Kh.y, Kh.z, cross.x, cross.y, cross.z);
-  ScatteringAngle = std::atan2(VectorLength(cross.x, cross.y, cross.z),
-                               Dot(K0.x, K0.y, K0.z, Kh.x, Kh.y, Kh.z));
+  ScatteringAngle =
+      std::atan2(VectorLength(cross.x, cross.y, cross.z), Dot(K0.x, K0.y, K0.z, Kh.x, Kh.y, Kh.z));
   const auto elevation = [&](const TVector& v) {
     const double up = Dot(v.x, v.y, v.z, n.x, n.y, n.z);
     const double along = VectorLength(v.x - up * n.x, v.y - up * n.y, v.z - up * n.z);
@@ -470,9 +469,8 @@ double TVisStructure::ReflectionStrength(int32_t h, int32_t k, int32_t l) {
 }
 
 bool ApplyStrain(TVisStructure& substrate, TVisStructure& layer, TSettings& settings) {
-  const TStrainResult r =
-      ComputeStrain(settings.RelaxationText, substrate.LatticeA, layer.LatticeA, layer.LatticeB,
-                    layer.LatticeC, layer.PoissonRatio);
+  const TStrainResult r = ComputeStrain(settings.RelaxationText, substrate.LatticeA, layer.LatticeA,
+                                        layer.LatticeB, layer.LatticeC, layer.PoissonRatio);
   if (r.Applied) {
     layer.LatticeA = r.LatticeA;
     layer.LatticeB = r.LatticeB;

@@ -129,8 +129,7 @@ class TVisStructure {
  private:
   void SetPalette();
   void AddMessage(const std::string& text);
-  bool BuildLattice(double& a, double& b, double& c, double& alpha, double& beta,
-                    double& gamma);
+  bool BuildLattice(double& a, double& b, double& c, double& alpha, double& beta, double& gamma);
 
   TSettings& Settings;
   TGeometryHost* Host_ = nullptr;

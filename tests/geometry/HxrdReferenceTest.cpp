@@ -2,8 +2,8 @@
 // incidence through 1 1 0 (tests/geometry/hxrd_reference.csv).
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -37,8 +37,8 @@ std::vector<Row> ReadReference() {
     std::string field;
     while (std::getline(fields, field, ',')) f.push_back(field);
     if (f.size() != 9) continue;
-    rows.push_back({f[0], f[5], std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]),
-                    std::stod(f[4]), std::stod(f[6]), std::stod(f[7]), std::stod(f[8])});
+    rows.push_back({f[0], f[5], std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]), std::stod(f[4]),
+                    std::stod(f[6]), std::stod(f[7]), std::stod(f[8])});
   }
   return rows;
 }

@@ -1,10 +1,9 @@
-#include "geometry/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
+#include "geometry/Settings.h"
 #include "geometry/Strain.h"
 
 namespace korvex {
@@ -78,10 +77,10 @@ TEST(ParseNumber, EitherSeparatorAndZeroForNoNumber) {
     const char* text;
     double value;
   };
-  const Case cases[] = {{"1.54", 1.54}, {"1,54", 1.54},  {" 2 ", 2},     {"-0,5", -0.5},
-                        {"+3", 3},      {"1e-3", 1e-3},  {"abc", 0},     {"", 0},
-                        {"1,5.3", 0},   {"1.2.3", 0},    {"inf", 0},     {"nan", 0},
-                        {"1e999", 0},   {"+-1", 0},      {"12abc", 0},   {"0x10", 0}};
+  const Case cases[] = {{"1.54", 1.54}, {"1,54", 1.54}, {" 2 ", 2},   {"-0,5", -0.5},
+                        {"+3", 3},      {"1e-3", 1e-3}, {"abc", 0},   {"", 0},
+                        {"1,5.3", 0},   {"1.2.3", 0},   {"inf", 0},   {"nan", 0},
+                        {"1e999", 0},   {"+-1", 0},     {"12abc", 0}, {"0x10", 0}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(ParseNumber(c.text), c.value) << c.text;
 }
 
@@ -143,7 +142,7 @@ TEST(ComputeStrain, RefusedRulesKeepTheLayerAndTheText) {
     double as, al, nu;
   };
   const Case cases[] = {
-      {"a", 5.6533, 6.0583, 1.0},    // 2 nu / (1 - nu) infinite
+      {"a", 5.6533, 6.0583, 1.0},     // 2 nu / (1 - nu) infinite
       {"0.01", 5.6533, 6.0583, 0.0},  // (1 - nu) / nu infinite
       {"-1", 5.6533, 6.0583, 0.35},   // c = 0
       {"-3", 5.6533, 6.0583, 0.35},   // c < 0

@@ -1,9 +1,9 @@
-#include "geometry/Vector.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "geometry/Vector.h"
 
 namespace korvex {
 namespace {
@@ -13,9 +13,17 @@ TEST(RoundHalfAway, HalvesGoAwayFromZeroAndOutOfRangeSaturates) {
     double x;
     int32_t expected;
   };
-  const Case cases[] = {{2.5, 3},       {-2.5, -3},       {2.49, 2},        {-2.49, -2},
-                        {0.5, 1},       {-0.5, -1},       {0.0, 0},         {7.0, 7},
-                        {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {2147483647.4, INT32_MAX},
+  const Case cases[] = {{2.5, 3},
+                        {-2.5, -3},
+                        {2.49, 2},
+                        {-2.49, -2},
+                        {0.5, 1},
+                        {-0.5, -1},
+                        {0.0, 0},
+                        {7.0, 7},
+                        {1e300, INT32_MAX},
+                        {-1e300, INT32_MIN},
+                        {2147483647.4, INT32_MAX},
                         {std::numeric_limits<double>::infinity(), INT32_MAX},
                         {std::nan(""), 0}};
   for (const Case& c : cases) EXPECT_EQ(RoundHalfAway(c.x), c.expected) << c.x;

@@ -1,5 +1,3 @@
-#include "geometry/VisStructure.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "geometry/VisStructure.h"
 
 namespace korvex {
 namespace {
@@ -93,9 +93,9 @@ TEST_F(Geometry, PlanePointEndsAtMinusPhiForEverySign) {
     std::array<int32_t, 3> point;
     std::array<int32_t, 3> rewritten;
   };
-  const Case cases[] = {{{1, 0, 0}, {1, 0, 0}},   {{0, 1, 0}, {0, 1, 0}},
-                        {{1, -1, 0}, {1, -1, 0}}, {{-1, 0, 0}, {-1, 0, 0}},
-                        {{0, -1, 0}, {0, -1, 0}}, {{2, 2, 0}, {1, 1, 0}},
+  const Case cases[] = {{{1, 0, 0}, {1, 0, 0}},    {{0, 1, 0}, {0, 1, 0}},
+                        {{1, -1, 0}, {1, -1, 0}},  {{-1, 0, 0}, {-1, 0, 0}},
+                        {{0, -1, 0}, {0, -1, 0}},  {{2, 2, 0}, {1, 1, 0}},
                         {{-1, -3, 0}, {-1, -3, 0}}};
   for (const double phiDeg : {0.0, 30.0, -50.0, 180.0}) {
     for (const Case& c : cases) {
@@ -130,10 +130,10 @@ TEST_F(Geometry, NormalsEndUpAndPointsNameTheXAxis) {
     std::array<int32_t, 3> rewritten;
   };
   const Case cases[] = {
-      {{0, 0, 1}, {0, 1, 0}, {0, 1, 0}},     {{0, 0, -1}, {0, 1, 0}, {0, 1, 0}},
-      {{1, 1, 1}, {0, 1, 0}, {-1, 2, -1}},   {{1, 1, 0}, {0, 1, 0}, {-1, 1, 0}},
+      {{0, 0, 1}, {0, 1, 0}, {0, 1, 0}},      {{0, 0, -1}, {0, 1, 0}, {0, 1, 0}},
+      {{1, 1, 1}, {0, 1, 0}, {-1, 2, -1}},    {{1, 1, 0}, {0, 1, 0}, {-1, 1, 0}},
       {{-1, -1, -1}, {1, 0, 0}, {2, -1, -1}}, {{1, 0, 0}, {0, 1, 0}, {0, 1, 0}},
-      {{0, 0, -2}, {1, 1, 0}, {1, 1, 0}},    {{2, 1, 3}, {1, 0, 0}, {5, -1, -3}},
+      {{0, 0, -2}, {1, 1, 0}, {1, 1, 0}},     {{2, 1, 3}, {1, 0, 0}, {5, -1, -3}},
       {{0, -1, 0}, {1, 0, 0}, {1, 0, 0}},
   };
   for (const Case& c : cases) {
@@ -240,11 +240,10 @@ TEST_F(Geometry, WaveVectorsObeyBraggsLaw) {
     std::array<int32_t, 3> hkl;
     bool reachable;
   };
-  const Case cases[] = {{"Si", {0, 0, 4}, true},   {"Si", {0, 0, 8}, false},
-                        {"Si", {2, 2, 4}, true},   {"Si", {1, 1, 3}, true},
-                        {"GaAs", {0, 0, 4}, true}, {"GaAs", {0, 0, 8}, false},
-                        {"GaAs", {2, 2, 4}, true}, {"GaAs", {1, 1, 3}, true},
-                        {"Si", {-1, -1, 3}, true}};
+  const Case cases[] = {
+      {"Si", {0, 0, 4}, true},   {"Si", {0, 0, 8}, false},  {"Si", {2, 2, 4}, true},
+      {"Si", {1, 1, 3}, true},   {"GaAs", {0, 0, 4}, true}, {"GaAs", {0, 0, 8}, false},
+      {"GaAs", {2, 2, 4}, true}, {"GaAs", {1, 1, 3}, true}, {"Si", {-1, -1, 3}, true}};
   settings.Lambda = 1.5406;
   settings.IncPlanePoint = {1, 1, 0};
   const double tol = 1e-9 * kDegree;
@@ -329,12 +328,21 @@ TEST_F(Geometry, ShiftsTurnTheBeamsAboutTheScatteringPlaneNormal) {
   EXPECT_NEAR(s1.K0.y, k0.x * std::sin(40 * kDegree), 1e-14);
   EXPECT_NEAR(s1.K0.z, k0.z, 1e-14);
   EXPECT_NEAR(s1.IncidenceAngle, incidence, 1e-12);
+  s1.AzimuthAngle = 0;
+  s1.OutOfPlaneAngle = 10 * kDegree;  // Kh leaves the scattering plane by that angle
+  s1.SolveWaveVectors();
+  const TVector& n = s1.ScatteringPlaneNormal;
+  EXPECT_NEAR(std::asin(Dot(s1.Kh.x, s1.Kh.y, s1.Kh.z, n.x, n.y, n.z) / s1.WaveNumber),
+              10 * kDegree, 1e-12);
+  EXPECT_NEAR(Length(s1.Kh), s1.WaveNumber, 1e-14);
+  s1.AzimuthAngle = 40 * kDegree;
   s1.AzimuthFanActive = true;  // the fan's azimuth survives Setup
   Recompute();
   EXPECT_EQ(s1.AzimuthAngle, 40 * kDegree);
   s1.AzimuthFanActive = false;
   Recompute();
   EXPECT_EQ(s1.AzimuthAngle, 0);
+  EXPECT_EQ(s1.OutOfPlaneAngle, 0);
 }
 
 TEST_F(Geometry, RefractionUsesHalfTheSusceptibility) {
@@ -353,15 +361,14 @@ TEST_F(Geometry, ReflectionStrengthUsesTheModuli) {
     double strength;
     double tol;
   };
-  const Case cases[] = {{"Si", {1, 1, 1}, 0.5353, 0.01},    {"Si", {0, 0, 4}, 0.5450, 0.01},
-                        {"Si", {2, 2, 4}, 0.4886, 0.01},    {"Si", {1, 1, 3}, 0.4179, 0.01},
-                        {"GaAs", {1, 1, 1}, 0.6024, 0.01},  {"GaAs", {0, 0, 2}, 0.0285, 0.05},
+  const Case cases[] = {{"Si", {1, 1, 1}, 0.5353, 0.01},   {"Si", {0, 0, 4}, 0.5450, 0.01},
+                        {"Si", {2, 2, 4}, 0.4886, 0.01},   {"Si", {1, 1, 3}, 0.4179, 0.01},
+                        {"GaAs", {1, 1, 1}, 0.6024, 0.01}, {"GaAs", {0, 0, 2}, 0.0285, 0.05},
                         {"GaAs", {2, 2, 4}, 0.5477, 0.01}};
   for (const Case& c : cases) {
     s1.StructureName = c.name;
     Recompute();
-    EXPECT_NEAR(s1.ReflectionStrength(c.hkl[0], c.hkl[1], c.hkl[2]), c.strength,
-                c.tol * c.strength)
+    EXPECT_NEAR(s1.ReflectionStrength(c.hkl[0], c.hkl[1], c.hkl[2]), c.strength, c.tol * c.strength)
         << c.name << c.hkl[0] << c.hkl[1] << c.hkl[2];
   }
 }
@@ -501,8 +508,7 @@ TEST_F(Geometry, CellThatGivesNoLatticeKeepsTheLastValidOne) {
     double alpha, beta, gamma;
   };
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const Angles bad[] = {{90, 90, 0}, {90, 90, 180}, {120, 120, 120}, {10, 10, 90},
-                        {90, nan, 90}};
+  const Angles bad[] = {{90, 90, 0}, {90, 90, 180}, {120, 120, 120}, {10, 10, 90}, {90, nan, 90}};
   for (const Angles& b : bad) {
     s1.Alpha = b.alpha * kDegree;
     s1.Beta = b.beta * kDegree;
@@ -530,8 +536,8 @@ TEST_F(Geometry, DegenerateInputsGiveFiniteVectors) {
       {{0, 0, 1}, {0, 1, 0}, {0, 0, 0}, false},
       {{0, 0, 1}, {1, 1, 0}, {20, 20, 20}, false},
       {{0, 0, 1}, {0, 1, 0}, {0, 0, -4}, false},  // H into the crystal's outside: no Bragg
-      {{0, 0, 1}, {0, 1, 0}, {0, 4, 0}, false},  // H in the surface
-      {{0, 0, 1}, {1, 0, 0}, {0, 4, 0}, false},  // H normal to the plane of incidence
+      {{0, 0, 1}, {0, 1, 0}, {0, 4, 0}, false},   // H in the surface
+      {{0, 0, 1}, {1, 0, 0}, {0, 4, 0}, false},   // H normal to the plane of incidence
   };
   for (const Case& c : cases) {
     settings.Normal = c.normal;
@@ -540,17 +546,17 @@ TEST_F(Geometry, DegenerateInputsGiveFiniteVectors) {
     Recompute();
     EXPECT_EQ(s1.Message.empty(), !c.message) << s1.Message;
     s1.SolveWaveVectors();
-    for (const TVector* v : {&s1.VecA, &s1.VecB, &s1.VecC, &s1.RecA, &s1.RecB, &s1.RecC,
-                             &s1.K0, &s1.Kh, &s1.K0Second, &s1.KhSecond, &s1.HVector,
-                             &s1.ScatteringPlaneNormal, &s1.Extent}) {
+    for (const TVector* v :
+         {&s1.VecA, &s1.VecB, &s1.VecC, &s1.RecA, &s1.RecB, &s1.RecC, &s1.K0, &s1.Kh, &s1.K0Second,
+          &s1.KhSecond, &s1.HVector, &s1.ScatteringPlaneNormal, &s1.Extent}) {
       EXPECT_TRUE(Finite(*v));
     }
     EXPECT_TRUE(std::isfinite(s1.IncidenceAngle) && std::isfinite(s1.ScatteringAngle) &&
                 std::isfinite(s1.ExitAngle));
     EXPECT_NE(settings.IncPlanePoint, (std::array<int32_t, 3>{0, 0, 0}));
-    ExpectAlong(Rec(settings.IncPlanePoint[0], settings.IncPlanePoint[1],
-                    settings.IncPlanePoint[2]),
-                1, 0, 0);
+    ExpectAlong(
+        Rec(settings.IncPlanePoint[0], settings.IncPlanePoint[1], settings.IncPlanePoint[2]), 1, 0,
+        0);
   }
 }
 
