@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QListView>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 #include "geometry/Settings.h"
 #include "ui/Command.h"
@@ -18,8 +19,14 @@
 namespace korvex {
 
 TForm1* Form1 = nullptr;
+TVisStructure* Structure1 = nullptr;
+TVisStructure* Structure2 = nullptr;
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::TForm1>()),
+      charts_(std::make_unique<TChartCatalogue>()),
+      scene_{*charts_, pool_, *this} {
   ui_->setupUi(this);
   FitForm(*this);
   Form1 = this;
@@ -40,6 +47,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
 TForm1::~TForm1() {
   if (Form1 == this) Form1 = nullptr;
+  if (Structure1 == structure1_.get()) Structure1 = nullptr;
+  if (Structure2 == structure2_.get()) Structure2 = nullptr;
+  // The pool's series belong to the charts, which destroy them.
+  pool_.Reset();
 }
 
 void TForm1::FormCreate() {
@@ -49,6 +60,17 @@ void TForm1::FormCreate() {
   ui_->ComboBoxSteps->addItems(lecture.Titles);
   ui_->ComboBoxSteps->setCurrentIndex(-1);
 
+  // The real-space and reciprocal-space charts, and the two structures built for "Si".
+  toolbarChart_ = &charts_->Chart2;
+  charts_->Chart1.OnBeforeDrawChart = [this](TChart&) { ChartBeforeDraw(); };
+  structure1_ = std::make_unique<TVisStructure>();
+  structure2_ = std::make_unique<TVisStructure>();
+  structure1_->SetHost(this);
+  structure2_->SetHost(this);
+  Structure1 = structure1_.get();
+  Structure2 = structure2_.get();
+
+  pool_.Reset();
   Settings.NReal = 2;
   Settings.NRecMax = 20;
   Settings.NRecLimit = {0, 0, 0};
@@ -130,18 +152,95 @@ void TForm1::ButtonGaAsClick() {
   ShowUnitCell();
 }
 
-void TForm1::CheckBoxGLClick() {}
+void TForm1::CheckBoxGLClick() {
+  const bool on = ui_->CheckBoxGL->isChecked();
+  charts_->TeeOpenGL1.SetActive(on);
+  charts_->TeeOpenGL2.SetActive(on);
+}
+
 void TForm1::CheckBoxBindClick() { Settings.BindCharts = ui_->CheckBoxBind->isChecked(); }
-void TForm1::CheckBoxCrystClick() {}
-void TForm1::CheckBoxIncSurfClick() {}
-void TForm1::RegionRule() {}
-void TForm1::CheckBoxTorClick() {}
-void TForm1::CheckBoxSpheresClick() {}
-void TForm1::CheckBoxPlanesClick() {}
-void TForm1::CheckBoxPointsClick() {}
-void TForm1::CheckBoxMarksClick() {}
-void TForm1::RadioCh1Click() {}
-void TForm1::RadioCh2Click() {}
+
+void TForm1::CheckBoxCrystClick() {
+  const bool on = ui_->CheckBoxCryst->isChecked();
+  charts_->SeriesSurfResPlane->SetActive(on);
+  charts_->SeriesSurf->SetActive(on);
+}
+
+void TForm1::CheckBoxIncSurfClick() {
+  const bool on = ui_->CheckBoxIncSurf->isChecked();
+  charts_->SeriesSurfIncRes->SetActive(on);
+  charts_->SeriesSurfInc->SetActive(on);
+}
+
+void TForm1::RegionRule() {
+  const bool b = ui_->CheckBoxSurface->isChecked();
+  const bool l = ui_->CheckBoxK0->isChecked();
+  const bool f = ui_->CheckBoxFull->isChecked();
+  TChartCatalogue& c = *charts_;
+  c.SeriesSurfUp->SetActive(b && !f);
+  c.SeriesSurfDwn->SetActive(b && !f);
+  c.SeriesSurfKh0->SetActive(b && !f);
+  c.SeriesSurfK00->SetActive(l && !f);
+  c.SeriesLaueKh->SetActive(l && !f);
+  if (l && b && !f) {
+    c.SeriesSurfUp->SetActive(false);
+    c.SeriesSurfDwn->SetActive(true);
+    c.SeriesSurfKh0->SetActive(true);
+    c.SeriesSurfK00->SetActive(false);
+    c.SeriesLaueKh->SetActive(true);
+  }
+  c.SeriesBraggFull->SetActive(b && f);
+  c.SeriesTor1->SetActive(l && f);
+  c.SeriesTor2->SetActive(l && f);
+}
+
+void TForm1::CheckBoxTorClick() {
+  const bool on = ui_->CheckBoxTor->isChecked();
+  charts_->SeriesSurfUp->SetActive(on);
+  charts_->SeriesSurfK00->SetActive(on);
+}
+
+void TForm1::CheckBoxSpheresClick() {
+  const bool on = ui_->CheckBoxSpheres->isChecked();
+  TChartCatalogue& c = *charts_;
+  for (TChartSeries* s : std::initializer_list<TChartSeries*>{c.SeriesSphereSmall, c.SeriesSphereBig, c.SeriesCircle1,
+                                                               c.SeriesCircle2, c.SeriesCircle3, c.SeriesCircle4}) {
+    s->SetActive(on);
+  }
+  pool_.RegionSurfaces.SetActive(on);
+}
+
+void TForm1::CheckBoxPlanesClick() { pool_.PlaneSurfaces.SetActive(ui_->CheckBoxPlanes->isChecked()); }
+
+void TForm1::CheckBoxPointsClick() { charts_->SeriesPointRes->SetActive(ui_->CheckBoxPoints->isChecked()); }
+
+void TForm1::CheckBoxMarksClick() { charts_->SeriesPointRes->Marks().Visible = ui_->CheckBoxMarks->isChecked(); }
+
+void TForm1::RadioCh1Click() { toolbarChart_ = &charts_->Chart1; }
+
+void TForm1::RadioCh2Click() { toolbarChart_ = &charts_->Chart2; }
+
+void TForm1::ChartBeforeDraw() {
+  for (TChart* chart : {&charts_->Chart1, &charts_->Chart2}) {
+    const int width = chart == &charts_->Chart1 ? ui_->Chart1->width() : ui_->Chart2->width();
+    const int height = chart == &charts_->Chart1 ? ui_->Chart1->height() : ui_->Chart2->height();
+    for (TChartTitle* line : {&chart->Foot(), &chart->SubFoot()}) {
+      line->Visible = true;
+      line->CustomPosition = true;
+      line->Top = height - 22;
+      line->Font.SetSize(10);
+      line->Font.Color = clRed;
+    }
+    chart->Foot().Left = 1;
+    chart->Foot().Text = CreditLine1;
+    chart->SubFoot().Left = width - 115;
+    chart->SubFoot().Text = CreditLine2;
+  }
+  if (Settings.BindCharts) {
+    charts_->Chart2.View3DOptions().SetElevation(charts_->Chart1.View3DOptions().Elevation());
+    charts_->Chart2.View3DOptions().SetRotation(charts_->Chart1.View3DOptions().Rotation());
+  }
+}
 
 void TForm1::ButtonAboutClick() {
   if (AboutForm != nullptr) RunModal(*AboutForm);
@@ -159,5 +258,36 @@ void TForm1::EditLnormChange() {
 }
 
 void TForm1::ShowStatus(const QString& text) { ui_->StatusBar->showMessage(text); }
+
+QString TForm1::StatusText() const { return ui_->StatusBar->currentMessage(); }
+
+void TForm1::ReportProblems(const QStringList& problems) {
+  if (problems.isEmpty()) {
+    if (!reportedProblem_.isEmpty() && StatusText() == reportedProblem_) ShowStatus(QStringLiteral(" "));
+    reportedProblem_.clear();
+    return;
+  }
+  reportedProblem_ = QLatin1Char(' ') + problems.join(QStringLiteral("; "));
+  ShowStatus(reportedProblem_);
+}
+
+void TForm1::StopTimer() { timer1_.stop(); }
+
+void TForm1::ResetPhiTrackBar() {
+  const QSignalBlocker quiet(ui_->TrackBarFi);
+  ui_->TrackBarFi->setValue(0);
+}
+
+int32_t TForm1::MainWindowWidth() const { return width(); }
+
+bool TForm1::PlanesShown() const { return ui_->CheckBoxPlanes->isChecked(); }
+
+void TForm1::ShowAngles(const TVisStructure&) { WriteSettings(); }
+
+void TForm1::StyleBlackWhite(bool blackWhite) {
+  charts_->SeriesPoint->Pointer().Pen.Visible = blackWhite;
+  charts_->SeriesPointRes->Pointer().Pen.Visible = blackWhite;
+  charts_->SeriesVecRecipr->Marks().Transparent = !blackWhite;
+}
 
 }  // namespace korvex

@@ -6,13 +6,18 @@
 #include <QWidget>
 #include <memory>
 
+#include "chart/Catalogue.h"
+#include "geometry/VisStructure.h"
+#include "scenes/SceneContext.h"
+#include "scenes/SeriesPool.h"
+
 namespace Ui {
 class TForm1;
 }
 
 namespace korvex {
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   Q_OBJECT
 
  public:
@@ -23,6 +28,11 @@ class TForm1 : public QWidget {
 
   Ui::TForm1& Controls() { return *ui_; }
   QTimer& Timer1() { return timer1_; }
+  TChartCatalogue& Charts() { return *charts_; }
+  TSeriesPool& Pool() { return pool_; }
+  TSceneContext& Scene() { return scene_; }
+  // The chart the toolbar and the chart editor act on ("Ch1" or "Ch2").
+  TChart& ToolbarChart() { return *toolbarChart_; }
 
   // Keeps both charts square and the window height matched to its width.
   void FormResize();
@@ -53,6 +63,19 @@ class TForm1 : public QWidget {
 
   // One line of the status bar.
   void ShowStatus(const QString& text);
+  QString StatusText() const;
+  // Problems of the last recompute that did not stop it (a structure name without a structure
+  // file, a strain that gives no lattice); an empty list clears an earlier report.
+  void ReportProblems(const QStringList& problems);
+
+  // ISceneHost
+  void StopTimer() override;
+  void ResetPhiTrackBar() override;
+  int32_t MainWindowWidth() const override;
+  bool PlanesShown() const override;
+  // TGeometryHost
+  void ShowAngles(const TVisStructure& solved) override;
+  void StyleBlackWhite(bool blackWhite) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,11 +84,27 @@ class TForm1 : public QWidget {
   void FormCreate();
   void ConnectHandlers();
 
+  void ChartBeforeDraw();
+
   std::unique_ptr<Ui::TForm1> ui_;
   QTimer timer1_;
+  std::unique_ptr<TChartCatalogue> charts_;
+  TSeriesPool pool_;
+  TSceneContext scene_;
+  std::unique_ptr<TVisStructure> structure1_;
+  std::unique_ptr<TVisStructure> structure2_;
+  TChart* toolbarChart_ = nullptr;
+  QString reportedProblem_;
 };
 
 // The main window; set while it exists.
 extern TForm1* Form1;
+// The substrate (blue) and the layer (green), built for "Si" with the main window.
+extern TVisStructure* Structure1;
+extern TVisStructure* Structure2;
+
+// The two lines drawn at the foot of both charts.
+inline constexpr const char* CreditLine1 = "Korvex: real and reciprocal space";
+inline constexpr const char* CreditLine2 = "v.1.11";
 
 }  // namespace korvex

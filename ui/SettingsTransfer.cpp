@@ -1,9 +1,13 @@
 #include "ui/SettingsTransfer.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 
 #include "geometry/Settings.h"
+#include "geometry/VisStructure.h"
+#include "scenes/SceneReset.h"
 #include "ui/Command.h"
 #include "ui/InputLimits.h"
 #include "ui/Korvex1.h"
@@ -32,6 +36,10 @@ void ReadSettings() {
   const Ui::TForm1& f = Form1->Controls();
   Settings.Lambda = ParseNumber(f.EditLambda->text());
   Settings.RelaxationText = f.EditRelaxation->text().toStdString();
+  Structure1->StructureName = f.EditStr1->text().toStdString();
+  Structure2->StructureName = f.EditStr2->text().toStdString();
+  Structure1->InUse = f.CheckBoxStr1->isChecked();
+  Structure2->InUse = f.CheckBoxStr2->isChecked();
 
   Settings.Hkl[0] = Int(f.EditH);
   Settings.Hkl[1] = Int(f.EditK);
@@ -88,6 +96,18 @@ void ReadParameters() {
   Settings.MaxPoints = BoundedInt(p.EditMaxPoints, MaxPointsRange);
   Settings.SquareXY = p.CheckBoxSquare->isChecked();
   Settings.UseRefraction = p.CheckBoxUseN->isChecked();
+  Structure1->Alpha = Angle(p.EditAlf1);
+  Structure1->Beta = Angle(p.EditBet1);
+  Structure1->Gamma = Angle(p.EditGam1);
+  Structure2->Alpha = Angle(p.EditAlf2);
+  Structure2->Beta = Angle(p.EditBet2);
+  Structure2->Gamma = Angle(p.EditGam2);
+  Structure1->ManualA = ParseNumber(p.EditAx1->text());
+  Structure1->ManualB = ParseNumber(p.EditBx1->text());
+  Structure1->ManualC = ParseNumber(p.EditCx1->text());
+  Structure2->ManualA = ParseNumber(p.EditAx2->text());
+  Structure2->ManualB = ParseNumber(p.EditBx2->text());
+  Structure2->ManualC = ParseNumber(p.EditCx2->text());
 }
 
 void WriteSettings() {
@@ -96,6 +116,10 @@ void WriteSettings() {
   f.EditOm->setText(Degrees(Settings.OmegaShift));
   f.Edit2t->setText(Degrees(Settings.TwoThetaShift));
   f.EditDeltaOm->setText(Degrees(Settings.OmegaRange));
+  // The angles of structure 1's last solution, also when only structure 2 is in use.
+  f.LabelOmega->setText(Degrees(Structure1->IncidenceAngle));
+  f.Label2t->setText(Degrees(Structure1->ScatteringAngle));
+  f.LabelExit->setText(Degrees(Structure1->ExitAngle));
   f.EditFi->setText(Degrees(Settings.Phi));
   f.EditHnorm->setText(QString::number(Settings.Normal[0]));
   f.EditKnorm->setText(QString::number(Settings.Normal[1]));
@@ -117,21 +141,63 @@ void WriteParameters() {
   if (Form1 != nullptr) p.EditStepTime->setText(QString::number(Form1->Timer1().interval()));
   p.EditMaxPoints->setText(QString::number(Settings.MaxPoints));
   p.CheckBoxSquare->setChecked(Settings.SquareXY);
+  p.EditAlf1->setText(Degrees(Structure1->Alpha));
+  p.EditBet1->setText(Degrees(Structure1->Beta));
+  p.EditGam1->setText(Degrees(Structure1->Gamma));
+  p.EditAlf2->setText(Degrees(Structure2->Alpha));
+  p.EditBet2->setText(Degrees(Structure2->Beta));
+  p.EditGam2->setText(Degrees(Structure2->Gamma));
+  p.EditAx1->setText(FormatReal(Structure1->ManualA));
+  p.EditBx1->setText(FormatReal(Structure1->ManualB));
+  p.EditCx1->setText(FormatReal(Structure1->ManualC));
+  p.EditAx2->setText(FormatReal(Structure2->ManualA));
+  p.EditBx2->setText(FormatReal(Structure2->ManualB));
+  p.EditCx2->setText(FormatReal(Structure2->ManualC));
 }
 
 void Recompute() {
+  if (Form1 == nullptr || Structure1 == nullptr || Structure2 == nullptr) return;
+  TVisStructure& s1 = *Structure1;
+  TVisStructure& s2 = *Structure2;
   Settings.Phi = 0;
   ReadSettings();
   Settings.RecomputeDone = true;
   Settings.TimerTicks = 0;
-  if (!WavelengthValid(Settings.Lambda)) throw CommandError(QString::fromStdString(WavelengthMessage(Settings.Lambda)));
-  const TSlotCodes codes = ClassifySlots(true, false);
+  // A wavelength that is not positive would fill the scenes with infinities.
+  if (!WavelengthValid(Settings.Lambda))
+    throw CommandError(QString::fromStdString(WavelengthMessage(Settings.Lambda)));
+  s1.WaveNumber = 1 / Settings.Lambda;
+  s2.WaveNumber = 1 / Settings.Lambda;
+  Settings.TwoK = 2 / Settings.Lambda;
+  const TSlotCodes codes = ClassifySlots(s1.InUse, s2.InUse);
   if (codes.Pair != 0) Settings.Normal = {0, 0, 1};
-  SetDerivedValues(Settings, 5.4309, codes.Pair);
+
+  // A structure name without a structure file, or one that breaks the name syntax, still
+  // gives a usable default; the status bar says which name or file failed.
+  QStringList problems;
+  const auto note = [&problems](const TVisStructure& s) {
+    const QString text = QString::fromStdString(s.Message);
+    if (!text.isEmpty() && !problems.contains(text)) problems.append(text);
+  };
+  s1.Setup(codes.Slot1);
+  s2.Setup(codes.Slot2);
+  ApplyStrain(s1, s2);
+  if (codes.Pair == 0 || codes.Pair == 2) s1.ComputeGeometry();
+  if (codes.Pair == 1 || codes.Pair == 2) s2.ComputeGeometry();
+  // Each structure's message collects what went wrong since its Setup.
+  note(s1);
+  note(s2);
+  SetDerivedValues(Settings, s1.LatticeA, codes.Pair);
   WriteSettings();
+  Form1->ReportProblems(problems);
 }
 
-void ClearScenes() {}
-void ShowUnitCell() {}
+void ClearScenes() {
+  if (Form1 != nullptr) korvex::ClearScenes(Form1->Scene());
+}
+
+void ShowUnitCell() {
+  if (Form1 != nullptr && Structure1 != nullptr) korvex::ShowUnitCell(Form1->Scene(), Structure1->StructureName);
+}
 
 }  // namespace korvex

@@ -1,0 +1,272 @@
+// The main window with its two dialogs, created as at start-up, on Qt's offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <cmath>
+
+#include "geometry/Settings.h"
+#include "ui/Command.h"
+#include "ui/Korvex1.h"
+#include "ui/Parsing.h"
+#include "ui/TAboutForm.h"
+#include "ui/TFormParam.h"
+#include "ui_TAboutForm.h"
+#include "ui_TForm1.h"
+#include "ui_TFormParam.h"
+
+namespace korvex {
+namespace {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Settings = TSettings{};
+    SetDecimalSeparator(QLatin1Char('.'));
+    previous_ = SetErrorReporter([this](const QString& m) { errors.append(m); });
+    form = std::make_unique<TForm1>();
+    about = std::make_unique<TAboutForm>(form.get());
+    AboutForm = about.get();
+    param = std::make_unique<TFormParam>(form.get());
+  }
+  void TearDown() override {
+    param.reset();
+    AboutForm = nullptr;
+    about.reset();
+    form.reset();
+    SetErrorReporter(previous_);
+  }
+
+  Ui::TForm1& f() { return form->Controls(); }
+  Ui::TFormParam& p() { return param->Controls(); }
+  TChartCatalogue& charts() { return form->Charts(); }
+  int drawnAtoms() { return charts().SeriesPoint->Count(); }
+  void gaAs() { f().ButtonGaAs->click(); }
+
+  QStringList errors;
+  std::unique_ptr<TForm1> form;
+  std::unique_ptr<TAboutForm> about;
+  std::unique_ptr<TFormParam> param;
+
+ private:
+  ErrorReporter previous_;
+};
+
+TEST_F(WindowTest, StartUpRunsTheFirstCycleAndReset) {
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  EXPECT_TRUE(Settings.RecomputeDone);
+  EXPECT_DOUBLE_EQ(Settings.Lambda, 1.54);
+  EXPECT_EQ(Settings.MaxPoints, 30);
+  EXPECT_NEAR(charts().Chart2.BottomAxis().Maximum(), 1.948, 5e-4);
+  EXPECT_NEAR(charts().Chart1.BottomAxis().Maximum(), 1.5 * 2 * Structure1->LatticeA, 1e-9);
+  EXPECT_GT(Structure1->LatticeA, 5.4);
+  EXPECT_EQ(f().StatusBar->currentMessage(), QStringLiteral(" Press PgDwn and PgUp to navigate through lecture"));
+}
+
+TEST_F(WindowTest, ResizeKeepsChartsSquare) {
+  form->show();
+  for (const int width : {1200, 700}) {
+    form->resize(width, 400);
+    QApplication::processEvents();
+    const QWidget* area = f().PanelCharts;
+    const int half = area->width() / 2;
+    EXPECT_GE(area->height(), half) << width;
+    EXPECT_LE(area->height(), half + 1) << width;
+    EXPECT_EQ(f().Chart1->size(), QSize(half, half));
+    EXPECT_EQ(f().Chart2->size(), QSize(half, half));
+    EXPECT_EQ(f().Image1->size(), QSize(half, half));
+    EXPECT_EQ(f().Chart2->x() + f().Chart2->width(), area->width());
+  }
+}
+
+TEST_F(WindowTest, SecondStructureForcesTheNormal) {
+  f().EditHnorm->setText(QStringLiteral("1"));
+  f().EditKnorm->setText(QStringLiteral("1"));
+  f().EditLnorm->setText(QStringLiteral("1"));
+  gaAs();
+  EXPECT_EQ((Settings.Normal), (std::array<int32_t, 3>{1, 1, 1}));
+  EXPECT_EQ(f().EditHnorm->text(), QStringLiteral("1"));
+
+  f().CheckBoxStr2->setChecked(true);
+  gaAs();
+  EXPECT_EQ((Settings.Normal), (std::array<int32_t, 3>{0, 0, 1}));
+  EXPECT_EQ(f().EditHnorm->text() + f().EditKnorm->text() + f().EditLnorm->text(), QStringLiteral("001"));
+}
+
+TEST_F(WindowTest, StrainTextIsWrittenBackAsANumber) {
+  f().EditRelaxation->setText(QStringLiteral("a"));
+  f().CheckBoxStr2->setChecked(true);
+  gaAs();
+  const QString text = f().EditRelaxation->text();
+  const double strain = ParseNumber(text);
+  // InAs strained on Si: the layer is taller than the substrate.
+  EXPECT_GT(strain, 0.05) << text.toStdString();
+  EXPECT_NEAR(Structure2->LatticeC, (1 + strain) * Structure1->LatticeA, 1e-9);
+  EXPECT_DOUBLE_EQ(Structure2->LatticeA, Structure1->LatticeA);
+}
+
+TEST_F(WindowTest, IntegerErrorStopsTheCommandAtItsField) {
+  f().EditLambda->setText(QStringLiteral("2,5"));
+  f().EditRelaxation->setText(QStringLiteral("r"));
+  f().EditH->setText(QStringLiteral("x"));
+  f().EditHnorm->setText(QStringLiteral("1"));
+  gaAs();
+  EXPECT_EQ(errors, QStringList{QStringLiteral("'x' is not a valid integer value")});
+  EXPECT_DOUBLE_EQ(Settings.Lambda, 2.5);       // read before the field
+  EXPECT_EQ(Settings.RelaxationText, "r");
+  EXPECT_EQ((Settings.Normal), (std::array<int32_t, 3>{0, 0, 1}));  // after it: unchanged
+  EXPECT_EQ(drawnAtoms(), 0);
+  EXPECT_EQ(f().EditLambda->text(), QStringLiteral("2,5"));  // nothing written back
+}
+
+TEST_F(WindowTest, ZeroGuards) {
+  f().EditLnorm->setText(QStringLiteral("0"));
+  EXPECT_EQ(f().EditLnorm->text(), QStringLiteral("1"));
+  f().EditLnorm->setText(QStringLiteral("-1"));
+  EXPECT_EQ(f().EditLnorm->text(), QStringLiteral("-1"));
+  p().EditNReal->setText(QStringLiteral("0"));
+  EXPECT_EQ(p().EditNReal->text(), QStringLiteral("2"));
+  p().EditNReal->setText(QStringLiteral("-1"));
+  EXPECT_EQ(p().EditNReal->text(), QStringLiteral("-1"));
+}
+
+TEST_F(WindowTest, CancelKeepsTheTypedTextForTheNextCommand) {
+  QTimer::singleShot(0, [this] {
+    EXPECT_TRUE(param->isVisible());
+    p().EditNReal->setText(QStringLiteral("3"));
+    p().CancelBtn->click();
+  });
+  f().ButtonParam->click();
+  EXPECT_FALSE(param->isVisible());
+  EXPECT_EQ(Settings.NReal, 2);
+  EXPECT_EQ(p().EditNReal->text(), QStringLiteral("3"));
+  gaAs();
+  EXPECT_EQ(Settings.NReal, 3);
+  EXPECT_NEAR(Settings.RealExtent, 3 * Structure1->LatticeA, 1e-9);
+}
+
+TEST_F(WindowTest, NRecMaxLimitsHoldForOneCycle) {
+  QTimer::singleShot(0, [this] {
+    p().EditNRecMax->setText(QStringLiteral("20,1,2,3"));
+    p().OKBtn->click();
+  });
+  f().ButtonParam->click();
+  EXPECT_EQ((Settings.NRecLimit), (std::array<int32_t, 3>{1, 2, 3}));
+  gaAs();
+  EXPECT_EQ((Settings.NRecLimit), (std::array<int32_t, 3>{1, 2, 3}));
+  EXPECT_EQ(p().EditNRecMax->text(), QStringLiteral("20"));
+  gaAs();
+  EXPECT_EQ((Settings.NRecLimit), (std::array<int32_t, 3>{0, 0, 0}));
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(WindowTest, RefusedInputStopsBeforeDrawing) {
+  const struct {
+    QLineEdit* Ui::TFormParam::*field;
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {&Ui::TFormParam::EditNReal, "1000", "NReal must lie between -10 and 10; 1000 is refused."},
+      {&Ui::TFormParam::EditMaxPoints, "100000", "MaxPoints must lie between 2 and 200; 100000 is refused."},
+      {&Ui::TFormParam::EditNRecMax, "100000", "NRecMax must lie between 0 and 40; 100000 is refused."},
+      {&Ui::TFormParam::EditNRecMax, "20,1,1000,3", "NRecMax limit must lie between -40 and 40; 1000 is refused."},
+      {&Ui::TFormParam::EditStepTime, "0", "1 step, ms must lie between 1 and 1000; 0 is refused."},
+  };
+  for (const auto& c : cases) {
+    errors.clear();
+    QLineEdit* edit = p().*c.field;
+    const QString old = edit->text();
+    edit->setText(QString::fromLatin1(c.text));
+    gaAs();
+    EXPECT_EQ(errors, QStringList{QString::fromLatin1(c.message)});
+    EXPECT_EQ(drawnAtoms(), 0) << c.text;
+    edit->setText(old);
+  }
+  EXPECT_EQ(Settings.NReal, 2);
+  EXPECT_EQ(Settings.MaxPoints, 30);
+}
+
+TEST_F(WindowTest, WavelengthMustBePositive) {
+  for (const char* text : {"0", "-1.54", "abc"}) {
+    errors.clear();
+    f().EditLambda->setText(QString::fromLatin1(text));
+    gaAs();
+    ASSERT_EQ(errors.size(), 1) << text;
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("wavelength"))) << errors.front().toStdString();
+    EXPECT_EQ(drawnAtoms(), 0);
+  }
+  f().EditLambda->setText(QStringLiteral("1.54"));
+  gaAs();
+  EXPECT_EQ(drawnAtoms(), 18);
+  EXPECT_TRUE(std::isfinite(Structure1->WaveNumber));
+}
+
+TEST_F(WindowTest, UnknownStructureIsReportedAndTheCommandGoesOn) {
+  for (const char* name : {"Xx", "si"}) {
+    f().EditStr1->setText(QString::fromLatin1(name));
+    gaAs();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(drawnAtoms(), 18);
+    EXPECT_TRUE(f().StatusBar->currentMessage().contains(QString::fromLatin1(name)))
+        << f().StatusBar->currentMessage().toStdString();
+  }
+  f().EditStr1->setText(QStringLiteral("Si"));
+  gaAs();
+  EXPECT_EQ(f().StatusBar->currentMessage().trimmed(), QString());
+}
+
+TEST_F(WindowTest, LineWidthFromTheWindowWidth) {
+  form->show();
+  form->resize(500, 300);
+  QApplication::processEvents();
+  ASSERT_EQ(form->width(), 500);
+  f().ButtonClear->click();
+  EXPECT_EQ(form->Pool().LineWidth, 3);
+  EXPECT_EQ(charts().SeriesVec->Pen().Width, 3);
+}
+
+TEST_F(WindowTest, ViewSwitches) {
+  // Bragg and Laue on, Full off: the lower Bragg surfaces and the Laue surface.
+  f().CheckBoxSurface->setChecked(true);
+  f().CheckBoxK0->setChecked(true);
+  EXPECT_TRUE(charts().SeriesSurfDwn->Active());
+  EXPECT_TRUE(charts().SeriesSurfKh0->Active());
+  EXPECT_TRUE(charts().SeriesLaueKh->Active());
+  EXPECT_FALSE(charts().SeriesSurfUp->Active());
+  EXPECT_FALSE(charts().SeriesSurfK00->Active());
+  f().CheckBoxFull->setChecked(true);
+  EXPECT_FALSE(charts().SeriesSurfDwn->Active());
+  EXPECT_TRUE(charts().SeriesBraggFull->Active());
+  EXPECT_TRUE(charts().SeriesTor1->Active());
+
+  f().CheckBoxGL->setChecked(true);
+  EXPECT_TRUE(charts().TeeOpenGL1.Active());
+  EXPECT_TRUE(charts().TeeOpenGL2.Active());
+  f().CheckBoxBind->setChecked(true);
+  EXPECT_TRUE(Settings.BindCharts);
+
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(f().Chart1, &dbl);
+  EXPECT_TRUE(f().RadioCh1->isChecked());
+  EXPECT_EQ(&form->ToolbarChart(), &charts().Chart1);
+}
+
+TEST_F(WindowTest, AboutPicturesSwap) {
+  const Ui::TAboutForm& a = about->Controls();
+  EXPECT_FALSE(a.ProgramIcon->isHidden());
+  EXPECT_TRUE(a.ProgramIcon2->isHidden());
+  about->ProgramIconClick();
+  EXPECT_TRUE(a.ProgramIcon->isHidden());
+  EXPECT_FALSE(a.ProgramIcon2->isHidden());
+}
+
+}  // namespace
+}  // namespace korvex
