@@ -9,6 +9,7 @@
 namespace korvex {
 
 namespace {
+std::uint64_t NextRevision();
 bool Finite3(double x, double y, double z) {
   return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
@@ -28,7 +29,15 @@ void Grow(std::array<double, 3>& lo, std::array<double, 3>& hi, bool& any, doubl
 }
 }  // namespace
 
-TChartSeries::TChartSeries(TChart* owner) : Owner_(owner) {
+namespace {
+std::uint64_t NextRevision() {
+  static std::uint64_t counter = 0;
+  return ++counter;
+}
+}  // namespace
+
+TChartSeries::TChartSeries(TChart* owner)
+    : Owner_(owner), DataRevision_(NextRevision()), StyleRevision_(NextRevision()) {
   if (Owner_) Owner_->Adopt(this);
 }
 
@@ -79,12 +88,12 @@ void TChartSeries::AddPoint(TChartPoint p) {
 }
 
 void TChartSeries::DataChanged() {
-  ++DataRevision_;
+  DataRevision_ = NextRevision();
   if (Parent_) Parent_->Changed();
 }
 
 void TChartSeries::StyleChanged() {
-  ++StyleRevision_;
+  StyleRevision_ = NextRevision();
   if (Parent_) Parent_->Changed();
 }
 

@@ -122,9 +122,10 @@ class TChartSeries {
   const TSeriesMarks& Marks() const { return Marks_; }
   TSeriesMarks& Marks() { StyleChanged(); return Marks_; }
 
-  // Bumped by every change of the points; views rebuild geometry only when it moves.
+  // Raised by every change of the points; views rebuild geometry only when it moves.
+  // Revisions are unique across all series, so a (series, revision) pair never repeats.
   std::uint64_t DataRevision() const { return DataRevision_; }
-  // Bumped by every change of the looks.
+  // Raised by every change of the looks.
   std::uint64_t StyleRevision() const { return StyleRevision_; }
 
   // Bounding box of the finite data (with radii and vector ends); false when none.
@@ -147,8 +148,8 @@ class TChartSeries {
   std::vector<TChartPoint> Points_;
   TChartPen Pen_;
   TSeriesMarks Marks_;
-  std::uint64_t DataRevision_ = 1;
-  std::uint64_t StyleRevision_ = 1;
+  std::uint64_t DataRevision_;
+  std::uint64_t StyleRevision_;
 };
 
 // Points in 3-D, joined in order by the line pen, with a marker at each point.

@@ -1,0 +1,276 @@
+#include "chart/view/ChartView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPainter>
+#include <QSurfaceFormat>
+#include <QWheelEvent>
+
+#include "chart/Projection.h"
+#include "chart/view/CanvasRenderer.h"
+#include "chart/view/GLChartWidget.h"
+
+namespace korvex {
+
+namespace {
+
+TChartView::TOpenGLProbe& Probe() {
+  static TChartView::TOpenGLProbe probe;
+  return probe;
+}
+
+QSurfaceFormat ChartGLFormat(bool antialias) {
+  QSurfaceFormat f;
+  f.setRenderableType(QSurfaceFormat::OpenGL);
+  f.setVersion(2, 1);
+  f.setProfile(QSurfaceFormat::CompatibilityProfile);
+  f.setDepthBufferSize(24);
+  f.setSamples(antialias ? 4 : 0);
+  return f;
+}
+
+// Can this process draw with the fixed-function OpenGL the renderer uses?
+bool DefaultProbe(QString& reason) {
+  QOpenGLContext ctx;
+  ctx.setFormat(ChartGLFormat(false));
+  if (!ctx.create()) {
+    reason = "no OpenGL context could be created";
+    return false;
+  }
+  const QSurfaceFormat got = ctx.format();
+  if (got.profile() == QSurfaceFormat::CoreProfile && (got.majorVersion() > 3 || (got.majorVersion() == 3 && got.minorVersion() >= 2))) {
+    reason = "only a core-profile OpenGL context is available";
+    return false;
+  }
+  if (got.majorVersion() < 2) {
+    reason = QString("OpenGL %1.%2 is too old (2.0 is needed)").arg(got.majorVersion()).arg(got.minorVersion());
+    return false;
+  }
+  QOffscreenSurface surface;
+  surface.setFormat(got);
+  surface.create();
+  if (!surface.isValid() || !ctx.makeCurrent(&surface)) {
+    reason = "the OpenGL context could not be made current";
+    return false;
+  }
+  ctx.doneCurrent();
+  return true;
+}
+
+}  // namespace
+
+void TChartView::SetOpenGLProbe(TOpenGLProbe probe) { Probe() = std::move(probe); }
+
+TChartView::TChartView(TChart& chart, QWidget* parent)
+    : QWidget(parent), Chart_(&chart), Canvas_(std::make_unique<TCanvasRenderer>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setToolTip(QString::fromStdString(chart.Hint));
+  Chart_->AddObserver(this);
+  SyncRenderer();
+}
+
+TChartView::~TChartView() {
+  if (Chart_) Chart_->RemoveObserver(this);
+}
+
+void TChartView::ChartChanged(TChart&) {
+  update();
+  if (Gl_) Gl_->update();
+  const bool want = Chart_->OpenGL().Active();
+  if (!want) {
+    GlRefused_ = false;
+    GlMessage_.clear();
+  }
+  if (want != (Gl_ != nullptr) && !(want && GlRefused_) && !SyncQueued_) {
+    // Not in the middle of a scene: switch renderers when the event loop runs.
+    SyncQueued_ = true;
+    QMetaObject::invokeMethod(this, [this] { SyncRenderer(); }, Qt::QueuedConnection);
+  }
+}
+
+void TChartView::ChartDestroying(TChart&) {
+  StopOpenGL();
+  Chart_ = nullptr;
+  update();
+}
+
+void TChartView::SyncRenderer() {
+  SyncQueued_ = false;
+  if (!Chart_) return;
+  const bool want = Chart_->OpenGL().Active();
+  if (want && !Gl_ && !GlRefused_) StartOpenGL();
+  if (!want && Gl_) StopOpenGL();
+  update();
+}
+
+void TChartView::StartOpenGL() {
+  QString reason;
+  const bool ok = Probe() ? Probe()(reason) : DefaultProbe(reason);
+  if (!ok) {
+    GLFailed(reason);
+    return;
+  }
+  Gl_ = new TGLChartWidget(this);
+  Gl_->setFormat(ChartGLFormat(Chart_->OpenGL().Antialias));
+  Gl_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Gl_->setGeometry(rect());
+  connect(Gl_, &TGLChartWidget::Failure, this, &TChartView::GLFailed, Qt::QueuedConnection);
+  Gl_->show();
+}
+
+void TChartView::StopOpenGL() {
+  if (!Gl_) return;
+  Gl_->hide();
+  Gl_->deleteLater();
+  Gl_ = nullptr;
+}
+
+void TChartView::GLFailed(const QString& why) {
+  StopOpenGL();
+  GlRefused_ = true;
+  GlMessage_ = QString("OpenGL could not be started (%1); the chart is drawn without it.").arg(why);
+  emit OpenGLFailed(GlMessage_);
+  update();
+}
+
+void TChartView::BeginChartDraw() {
+  Chart_->BeginDraw();
+  if (Chart_->OnBeforeDrawChart) Chart_->OnBeforeDrawChart(*Chart_);
+}
+
+void TChartView::EndChartDraw() {
+  if (Chart_->OnAfterDraw) Chart_->OnAfterDraw(*Chart_);
+  Chart_->EndDraw();
+}
+
+void TChartView::paintEvent(QPaintEvent*) {
+  if (Gl_) return;  // the OpenGL child covers the view
+  QPainter p(this);
+  if (!Chart_) {
+    p.fillRect(rect(), Qt::white);
+    return;
+  }
+  BeginChartDraw();
+  Canvas_->Render(*Chart_, p, size());
+  if (!GlMessage_.isEmpty()) {
+    QFont f = p.font();
+    f.setPixelSize(11);
+    p.setFont(f);
+    p.setPen(Qt::red);
+    p.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap, GlMessage_);
+  }
+  EndChartDraw();
+  emit Drawn();
+}
+
+void TChartView::resizeEvent(QResizeEvent*) {
+  if (Gl_) Gl_->setGeometry(rect());
+}
+
+QImage TChartView::CanvasPicture(QSize size) {
+  QImage img(size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::white);
+  if (!Chart_) return img;
+  QPainter p(&img);
+  BeginChartDraw();
+  Canvas_->Render(*Chart_, p, size);
+  EndChartDraw();
+  return img;
+}
+
+QImage TChartView::Picture() {
+  if (Gl_) return Gl_->grabFramebuffer();
+  return CanvasPicture(size());
+}
+
+bool TChartView::SavePicture(const QString& fileName) {
+  if (!Chart_) return false;
+  if (fileName.endsWith(".svg", Qt::CaseInsensitive)) {
+    QFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    BeginChartDraw();
+    const QString svg = Canvas_->RenderSvg(*Chart_, size());
+    EndChartDraw();
+    return f.write(svg.toUtf8()) >= 0;
+  }
+  return Picture().save(fileName, "PNG");
+}
+
+void TChartView::CopyToClipboard() {
+  if (QClipboard* c = QApplication::clipboard()) c->setImage(Picture());
+}
+
+void TChartView::mousePressEvent(QMouseEvent* e) {
+  if (Chart_ && e->button() == Qt::LeftButton && Chart_->RotateTool().Active && Chart_->View3D()) {
+    Dragging_ = true;
+    DragStart_ = e->position().toPoint();
+    DragRotation_ = Chart_->View3DOptions().Rotation();
+    DragElevation_ = Chart_->View3DOptions().Elevation();
+  }
+}
+
+void TChartView::mouseMoveEvent(QMouseEvent* e) {
+  if (!Dragging_ || !Chart_) return;
+  const QPoint d = e->position().toPoint() - DragStart_;
+  int r, el;
+  RotateByDrag(DragRotation_, DragElevation_, d.x(), d.y(), r, el);
+  Chart_->View3DOptions().SetRotation(r);
+  Chart_->View3DOptions().SetElevation(el);
+}
+
+void TChartView::mouseReleaseEvent(QMouseEvent*) { Dragging_ = false; }
+
+void TChartView::mouseDoubleClickEvent(QMouseEvent*) {
+  if (OnDblClick) OnDblClick();
+}
+
+void TChartView::wheelEvent(QWheelEvent* e) {
+  if (OnMouseWheel) OnMouseWheel(e);
+  e->ignore();  // the window sees the wheel too
+}
+
+// --- OpenGL child -----------------------------------------------------------------------
+
+TGLChartWidget::TGLChartWidget(TChartView* view)
+    : QOpenGLWidget(view), View_(view), Renderer_(std::make_unique<TGLRenderer>()) {}
+
+TGLChartWidget::~TGLChartWidget() {
+  makeCurrent();
+  Renderer_.reset();
+  doneCurrent();
+}
+
+void TGLChartWidget::initializeGL() {
+  QString why;
+  if (!context() || !context()->isValid()) {
+    why = "the OpenGL context is not valid";
+  } else if (!Renderer_->Initialize(&why)) {
+    // why is set
+  } else {
+    return;
+  }
+  Failed_ = true;
+  emit Failure(why);
+}
+
+void TGLChartWidget::paintGL() {
+  TChart* chart = View_->Chart();
+  if (Failed_ || !chart) return;
+  View_->BeginChartDraw();
+  const qreal dpr = devicePixelRatioF();
+  Renderer_->Render(*chart, static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));
+  {
+    QPainter p(this);
+    const TProjection proj = TProjection::ForChart(*chart, width(), height());
+    TCanvasRenderer::PaintOverlay(*chart, p, proj, size());
+  }
+  View_->EndChartDraw();
+  emit View_->Drawn();
+}
+
+}  // namespace korvex

@@ -1,0 +1,64 @@
+#pragma once
+// Draws a chart through OpenGL (fixed-function pipeline of OpenGL 2.0, which Mesa's
+// software renderer has): lit spheres, cones and surfaces, depth-tested, transparent
+// series blended far to near. Geometry is built per series in chart axes and kept
+// until the series changes, so turning the view only changes the matrices.
+#include <QOpenGLFunctions_2_0>
+#include <QString>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "chart/Chart.h"
+#include "chart/Projection.h"
+
+namespace korvex {
+
+class TGLRenderer : protected QOpenGLFunctions_2_0 {
+ public:
+  // Needs a current context; false (with the reason) when it cannot draw.
+  bool Initialize(QString* error);
+  // Draws into the current framebuffer of width x height device pixels. Marks and
+  // texts are not drawn here (see CollectLabels).
+  void Render(const TChart& chart, int width, int height);
+  // Geometry rebuilds so far (a series whose points or looks changed, or a new zoom).
+  int Rebuilds() const { return Rebuilds_; }
+  size_t TriangleCount() const { return Triangles_; }
+
+ private:
+  struct TBatch {
+    std::uint64_t DataRev = 0, StyleRev = 0;
+    double Scale = 0;
+    bool Used = false;
+    // Lit triangles.
+    std::vector<float> Pos, Nrm;
+    std::vector<unsigned char> Col;
+    std::vector<unsigned> Idx;
+    bool Transparent = false;
+    double Centre[3] = {0, 0, 0};
+    // Lines: pairs of vertices, one width and stipple per run.
+    struct TRun {
+      unsigned First, Count;
+      float Width;
+      int Style;
+    };
+    std::vector<float> LinePos;
+    std::vector<unsigned char> LineCol;
+    std::vector<TRun> Runs;
+    // Markers in pixels.
+    std::vector<float> MarkPos;
+    std::vector<unsigned char> MarkCol;
+    float MarkSize = 0;
+    bool MarkRound = false;
+  };
+  void Build(TBatch& b, const TChartSeries& s, double scale);
+  void DrawTriangles(const TBatch& b);
+  void DrawLinesAndMarks(const TBatch& b, bool antialias);
+
+  std::unordered_map<const TChartSeries*, TBatch> Cache_;
+  int Rebuilds_ = 0;
+  size_t Triangles_ = 0;
+  bool Ready_ = false;
+};
+
+}  // namespace korvex
