@@ -28,31 +28,54 @@ std::filesystem::path ExecutableDirectory() {
 #endif
 }
 
-std::mutex directoryMutex;
-std::filesystem::path overrideDirectory;
+struct Directory {
+  std::mutex mutex;
+  std::filesystem::path path;
+  std::string prefix;  // path with the platform's separators and a closing separator
+};
 
-const std::filesystem::path& DefaultDirectory() {
-  static const std::filesystem::path directory = ExecutableDirectory() / "Base";
+Directory& Current() {
+  static Directory directory;
   return directory;
+}
+
+std::string PrefixOf(std::filesystem::path path) {
+  std::string prefix = path.make_preferred().string();
+  if (!prefix.empty() && prefix.back() != std::filesystem::path::preferred_separator) {
+    prefix += static_cast<char>(std::filesystem::path::preferred_separator);
+  }
+  return prefix;
 }
 
 }  // namespace
 
 std::filesystem::path DataDirectory() {
-  std::lock_guard lock(directoryMutex);
-  return overrideDirectory.empty() ? DefaultDirectory() : overrideDirectory;
+  Directory& d = Current();
+  std::lock_guard lock(d.mutex);
+  if (d.path.empty()) d.path = ExecutableDirectory() / "Base";
+  return d.path;
 }
 
 void SetDataDirectory(const std::filesystem::path& directory) {
+  Directory& d = Current();
   {
-    std::lock_guard lock(directoryMutex);
-    overrideDirectory = directory;
+    std::lock_guard lock(d.mutex);
+    d.path = directory;  // empty: the default, found again on the next use
+    d.prefix.clear();
   }
   ClearDataCache();
 }
 
 std::string DataFilePath(std::string_view fileName) {
-  return (DataDirectory() / std::filesystem::path(fileName)).make_preferred().string();
+  Directory& d = Current();
+  std::lock_guard lock(d.mutex);
+  if (d.prefix.empty()) {
+    if (d.path.empty()) d.path = ExecutableDirectory() / "Base";
+    d.prefix = PrefixOf(d.path);
+  }
+  std::string path = d.prefix;
+  path += fileName;
+  return path;
 }
 
 }  // namespace korvex

@@ -1,5 +1,6 @@
 #include "crystal/DataFiles.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -222,6 +223,15 @@ F1F2Entry ParseF1F2Entry(std::string_view text, std::size_t position) {
     entry.Rows.push_back(row);
     entry.EndsAtEndOfFile = in.AtEnd();
   }
+  entry.RepeatedRow = entry.Rows.size();
+  entry.Increasing = true;
+  for (std::size_t i = 1; i < entry.Rows.size(); ++i) {
+    if (entry.Rows[i].Energy == entry.Rows[i - 1].Energy) {
+      entry.RepeatedRow = i;
+      break;
+    }
+    if (entry.Rows[i].Energy < entry.Rows[i - 1].Energy) entry.Increasing = false;
+  }
   return entry;
 }
 
@@ -381,8 +391,36 @@ StructureFile ParseStructureFile(std::string_view text) {
 }
 
 void InterpolateF1F2(const F1F2Entry& entry, double energy, double& f1, double& f2) {
+  const std::vector<F1F2Row>& rows = entry.Rows;
+  if (!std::isfinite(energy)) {
+    f1 = f2 = 0.0;
+    return;
+  }
+  if (!entry.Increasing || entry.RepeatedRow > rows.size() || rows.empty()) {
+    InterpolateF1F2Stepwise(entry, energy, f1, f2);
+    return;
+  }
   f1 = 0.0;
   f2 = 0.0;
+  // The first row after the first one whose energy lies above the given one; the search
+  // ends with 0, 0 at a repeated energy.
+  const auto end = rows.begin() + static_cast<std::ptrdiff_t>(entry.RepeatedRow);
+  const auto above = std::upper_bound(rows.begin() + 1 < end ? rows.begin() + 1 : end, end, energy,
+                                      [](double e, const F1F2Row& row) { return e < row.Energy; });
+  if (above == end) return;
+  const std::size_t j = static_cast<std::size_t>(above - rows.begin());
+  if (j + 1 == rows.size() && entry.EndsAtEndOfFile) return;
+  const F1F2Row& previous = rows[j - 1];
+  const F1F2Row& current = rows[j];
+  const double t = (energy - previous.Energy) / (current.Energy - previous.Energy);
+  f1 = previous.F1 + t * (current.F1 - previous.F1);
+  f2 = previous.F2 + t * (current.F2 - previous.F2);
+}
+
+void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2) {
+  f1 = 0.0;
+  f2 = 0.0;
+  if (!std::isfinite(energy)) return;
   const std::vector<F1F2Row>& rows = entry.Rows;
   if (rows.empty()) return;
   F1F2Row current = rows[0];

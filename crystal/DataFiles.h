@@ -38,6 +38,10 @@ struct F1F2Row {
 struct F1F2Entry {
   std::vector<F1F2Row> Rows;     // as read, up to the first row that cannot be read
   bool EndsAtEndOfFile = false;  // the last row's last number ends the file
+  // Derived when the entry is read: the first row whose energy repeats the one before it
+  // (Rows.size() if none), and whether the energies increase strictly before it.
+  std::size_t RepeatedRow = 0;
+  bool Increasing = false;
 };
 
 // f1f2.dat, keyed by element symbol.
@@ -77,7 +81,13 @@ StructureFile ParseStructureFile(std::string_view text);
 // f1 and f2 at a photon energy (eV) from one entry: linear interpolation between the last row at
 // or below the energy and the first row above it; 0, 0 for fewer than two rows, for two
 // consecutive rows of equal energy before the energy is passed, and above the last row.
+// Searches by bisection where the energies increase.
+// Searches by bisection where the energies increase.
 void InterpolateF1F2(const F1F2Entry& entry, double energy, double& f1, double& f2);
+// The same result, found row by row.
+void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2);
+// The same result, found row by row.
+void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2);
 
 // The parsed file at a full path, or null if it cannot be opened.
 std::shared_ptr<const F0Table> LoadF0Table(const std::string& path);

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "crystal/DataDirectory.h"
 #include "crystal/DataFiles.h"
 #include "crystal/Element.h"
 #include "tests/crystal/TempData.h"
@@ -191,6 +193,36 @@ TEST(F1F2Table, DamagedRowsEndTheEntry) {
     F1F2Of("Ga", 2500.0, f1, f2);
     EXPECT_NEAR(f1, c.f1At2500, 1e-9) << c.what;
     EXPECT_TRUE(std::isfinite(f2)) << c.what;
+  }
+}
+
+TEST(F1F2Table, BisectionFindsWhatTheRowByRowSearchFinds) {
+  // The shipped table (every entry, energies on, between and beyond the rows) and entries with
+  // falling or repeated energies, which take the row-by-row search.
+  const auto table = LoadF1F2Table(DataFilePath("f1f2.dat"));
+  ASSERT_NE(table, nullptr);
+  std::vector<F1F2Entry> entries;
+  for (const auto& [symbol, entry] : table->Entries) entries.push_back(entry);
+  const F1F2Table odd = ParseF1F2Table(
+      F1F2Header(1, "H") + "1000 1 1\n3000 3 3\n2000 2 2\n" + "4000 4 4\n" + F1F2Header(2, "He") +
+      "1000 1 1\n2000 2 2\n2000 5 5\n3000 3 3\n" + F1F2Header(3, "Li") + "1000 1 1\n2000 2 2");
+  for (const auto& [symbol, entry] : odd.Entries) entries.push_back(entry);
+  ASSERT_GT(entries.size(), 90u);
+  for (const F1F2Entry& entry : entries) {
+    std::vector<double> energies = {0.0, -5.0, 1e9, 1500.0, 2500.0, 3500.0};
+    for (std::size_t i = 0; i < entry.Rows.size(); i += 7) {
+      energies.push_back(entry.Rows[i].Energy);
+      if (i + 1 < entry.Rows.size()) {
+        energies.push_back(0.5 * (entry.Rows[i].Energy + entry.Rows[i + 1].Energy));
+      }
+    }
+    for (const double e : energies) {
+      double f1 = 0, f2 = 0, g1 = 0, g2 = 0;
+      InterpolateF1F2(entry, e, f1, f2);
+      InterpolateF1F2Stepwise(entry, e, g1, g2);
+      ASSERT_EQ(f1, g1) << e;
+      ASSERT_EQ(f2, g2) << e;
+    }
   }
 }
 
