@@ -246,6 +246,10 @@ void TCompositeStructure::ComputeStructureFactor() {
 
 bool TCompositeStructure::ComputeChi() {
   if (!LoadLattice()) return false;
+  if (!(Lambda > 0.0) || !std::isfinite(Lambda)) {
+    Message = "The wavelength is not a positive number";
+    return false;
+  }
   if (std::fabs(LatticeA) < Tolerance && std::fabs(LatticeB) < Tolerance &&
       std::fabs(LatticeC) < Tolerance) {
     return false;

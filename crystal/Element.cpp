@@ -29,7 +29,7 @@ double TElement::ComputeF0(double s) {
   const std::shared_ptr<const F0Table> table = LoadF0Table(path);
   if (!table) {
     LoadError = 1;
-    NoteProblem("cannot read " + path);
+    NoteProblem("Cannot read " + path);
     return 0.0;
   }
   const std::string key = SymbolKey(Symbol);
@@ -39,7 +39,7 @@ double TElement::ComputeF0(double s) {
     return 0.0;
   }
   if (!it->second) {
-    NoteProblem("the entry of " + key + " in " + F0FileName + " cannot be read");
+    NoteProblem("The entry of " + key + " in " + F0FileName + " cannot be read");
     return 0.0;
   }
   const WaasmaierKirfel& wk = *it->second;
@@ -56,7 +56,7 @@ void TElement::LookUpF1F2(double& f1, double& f2) {
   const std::shared_ptr<const F1F2Table> table = LoadF1F2Table(path);
   if (!table) {
     LoadError = 1;
-    NoteProblem("cannot read " + path);
+    NoteProblem("Cannot read " + path);
     return;
   }
   const std::string key = SymbolKey(Symbol);
@@ -71,7 +71,7 @@ void TElement::LookUpF1F2(double& f1, double& f2) {
 void TElement::ComputeContribution() {
   F0Re = F0Im = FMinusRe = FMinusIm = FHRe = FHIm = 0.0;
   if (!(Lambda > 0.0) || !std::isfinite(Lambda)) {
-    NoteProblem("the wavelength is not a positive number");
+    NoteProblem("The wavelength is not a positive number");
     return;
   }
   const double theta = BraggAngle * std::numbers::pi / 180.0;
@@ -84,21 +84,23 @@ void TElement::ComputeContribution() {
   const double fr = f0AtS + (f1 - f0AtZero);
   const double fi = f2;
 
-  FileName = DataFilePath(FileName);
+  if (!pathResolved_) FileName = DataFilePath(FileName);
+  pathResolved_ = true;
   const std::shared_ptr<const StructureFile> file = LoadStructureFile(FileName);
   if (!file) {
     LoadError = 1;
-    NoteProblem("cannot read " + FileName);
+    NoteProblem("Cannot read structure file " + FileName);
     return;
   }
   const std::string key = SymbolKey(Symbol);
   const auto it = file->Blocks.find(key);
   if (it == file->Blocks.end()) {
-    NoteProblem(FileName + " has no block for " + (key.empty() ? "the element" : key));
+    NoteProblem("Structure file " + FileName + " has no block for " +
+                (key.empty() ? "the element" : key));
     return;
   }
   if (!it->second.Problem.empty()) {
-    NoteProblem(FileName + ": " + it->second.Problem);
+    NoteProblem("Structure file " + FileName + ": " + it->second.Problem);
     return;
   }
   for (const AtomPosition& p : it->second.Positions) {

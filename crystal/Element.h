@@ -37,6 +37,7 @@ class TElement {
 
  private:
   void NoteProblem(const std::string& text);
+  bool pathResolved_ = false;
 };
 
 }  // namespace korvex

@@ -1,7 +1,9 @@
 #include "crystal/Structure.h"
 
 #include <cmath>
+#include <filesystem>
 #include <numbers>
+#include <system_error>
 
 #include "crystal/DataDirectory.h"
 #include "crystal/DataFiles.h"
@@ -35,12 +37,14 @@ TStructure::TStructure(double a, double b, double c, double lambda, double h, do
   const std::shared_ptr<const StructureFile> file = LoadStructureFile(path);
   if (!file) {
     LoadError = 1;
-    Problem = "structure file " + path + " not found";
+    std::error_code error;
+    Problem = "Structure file " + path +
+              (std::filesystem::exists(path, error) ? " cannot be read" : " not found");
     return;
   }
   if (!file->Problem.empty()) {
     LoadError = 1;
-    Problem = "structure file " + path + ": " + file->Problem;
+    Problem = "Structure file " + path + ": " + file->Problem;
     return;
   }
   ElementCount = file->ElementCount;

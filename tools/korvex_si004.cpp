@@ -1,6 +1,7 @@
 // Prints the lattice parameter, the Bragg angle and the susceptibilities of the Si 004
 // reflection at 1.54 Angstrom, read from the data files in Base/ beside the executable.
 
+#include <cmath>
 #include <cstdio>
 
 #include "crystal/CompositeStructure.h"
@@ -22,7 +23,7 @@ int main() {
   std::printf("lattice parameter a = %.5f A\n", a);
   std::printf("Bragg angle         = %.4f deg\n", braggAngle);
   std::printf("chi0 = %+.6e %+.6ei\n", chi0Re, chi0Im);
-  std::printf("chih = %+.6e %+.6ei\n", chiHRe, chiHIm);
+  std::printf("chih = %+.6e %+.6ei   |chih| = %.6e\n", chiHRe, chiHIm, std::hypot(chiHRe, chiHIm));
   if (!si.GetMessage().empty()) std::printf("note: %s\n", si.GetMessage().c_str());
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 
@@ -224,6 +225,20 @@ TEST(CompositeStructure, ScaleMultipliesEveryChi) {
   EXPECT_NEAR(s.ChiHIm, 2 * gamma * 0.5, 1e-15);
   ASSERT_NE(s.Current, nullptr);
   EXPECT_NEAR(s.Current->BraggAngle, std::asin(sinTheta) * 180 / std::numbers::pi, 1e-12);
+}
+
+TEST(CompositeStructure, UnusableWavelengthFailsInsteadOfGivingNaN) {
+  TempDataDirectory dir;
+  WriteFixture(dir);
+  for (const double lambda : {0.0, -1.54, std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()}) {
+    TCompositeStructure s(0, 0, 0, lambda, 1, 1, 1, 0, "In5Ga5As", 1);
+    EXPECT_FALSE(s.ComputeChi()) << lambda;
+    EXPECT_NE(s.GetMessage().find("wavelength"), std::string::npos) << s.GetMessage();
+    double chi[6];
+    s.GetChi(chi[0], chi[1], chi[2], chi[3], chi[4], chi[5]);
+    for (const double c : chi) EXPECT_EQ(c, 0.0) << lambda;
+  }
 }
 
 }  // namespace

@@ -239,6 +239,20 @@ TEST(ShippedTables, OneLetterAndLastElementsAreFound) {
   }
   EXPECT_EQ(LoadError, 0);
   EXPECT_NEAR(EnergyWavelengthProduct / 1.54, 8050.7143, 1e-4);
+  // Every entry from H to Cf reads completely.
+  const auto f0 = LoadF0Table(DataFilePath("f0_xop.dat"));
+  const auto f1f2 = LoadF1F2Table(DataFilePath("f1f2.dat"));
+  ASSERT_TRUE(f0 && f1f2);
+  EXPECT_EQ(f0->Entries.size(), 98u);
+  EXPECT_EQ(f1f2->Entries.size(), 98u);
+  for (const auto& [symbol, entry] : f0->Entries) EXPECT_TRUE(entry.has_value()) << symbol;
+  for (const auto& [symbol, entry] : f1f2->Entries) {
+    EXPECT_TRUE(entry.Increasing) << symbol;
+    EXPECT_EQ(entry.RepeatedRow, entry.Rows.size()) << symbol;
+    ASSERT_GE(entry.Rows.size(), 2u) << symbol;
+    EXPECT_LE(entry.Rows.front().Energy, 1000.0) << symbol;
+    EXPECT_GE(entry.Rows.back().Energy, 400000.0) << symbol;
+  }
 }
 
 }  // namespace
