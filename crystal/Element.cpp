@@ -45,6 +45,11 @@ double TElement::ComputeF0(double s) {
   const WaasmaierKirfel& wk = *it->second;
   double f0 = wk.C;
   for (std::size_t i = 0; i < wk.A.size(); ++i) f0 += wk.A[i] * std::exp(-wk.B[i] * s * s);
+  if (!std::isfinite(f0)) {
+    // Only a damaged entry (a large negative b) or an unusable s get here.
+    NoteProblem("The entry of " + key + " in " + F0FileName + " gives no finite f0");
+    return 0.0;
+  }
   return f0;
 }
 

@@ -76,6 +76,14 @@ TEST(F0Table, DamagedEntriesGiveZero) {
     EXPECT_EQ(F0Of("Ga", 0.0), 0.0) << c.what;
     EXPECT_DOUBLE_EQ(F0Of("N", 0.0), 1.75) << c.what;  // the next entry is unharmed
   }
+  // A large negative exponent (the shipped C entry has a tiny one, b5 = -0.000294) must not
+  // turn into an infinite f0.
+  {
+    TempDataDirectory dir;
+    dir.Write("f0_xop.dat", F0Entry(31, "Ga", "1, 0, 0, 0, 0, 0, -1e6, 0, 0, 0, 0"));
+    EXPECT_EQ(F0Of("Ga", 0.0), 1.0);
+    EXPECT_EQ(F0Of("Ga", 1.0), 0.0);
+  }
   // An entry cut off before its data line; a header cut off in its symbol field.
   for (const std::string& text :
        {std::string("#S  31 Ga\n#N 11\n#UZ 31\n"), std::string("#S  3")}) {
