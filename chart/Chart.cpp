@@ -71,6 +71,7 @@ TChart::TChart() {
   for (auto& a : Axes_) a.Chart_ = this;
   View_.Chart_ = this;
   OpenGL_.Chart_ = this;
+  OpenGL_.Light0.Visible = true;
 }
 
 TChart::~TChart() {

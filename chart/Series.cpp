@@ -257,8 +257,9 @@ const TSurfaceGrid& TSurfaceSeries::Grid() const {
   TSurfaceGrid g;
   std::vector<double> xs, zs;
   const auto& pts = Points();
+  // A point with a non-finite height still puts its grid lines in: it is a hole.
   for (const TChartPoint& p : pts)
-    if (Finite3(p.X, p.Y, p.Z)) {
+    if (std::isfinite(p.X) && std::isfinite(p.Z)) {
       xs.push_back(p.X);
       zs.push_back(p.Z);
     }

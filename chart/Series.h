@@ -267,8 +267,9 @@ class TSurfaceSeries : public TCustom3DSurfaceSeries {
   const TChartBrush& SideBrush() const { return SideBrush_; }
   TChartBrush& SideBrush() { StyleChanged(); return SideBrush_; }
 
-  // Built on demand and kept until the points change. Points with non-finite
-  // coordinates are left out; where two points share a node the later one counts.
+  // Built on demand and kept until the points change. Points with non-finite x or z
+  // are left out; one with a non-finite height leaves a hole (no cell touches it);
+  // where two points share a node the later one counts.
   const TSurfaceGrid& Grid() const;
 
  private:

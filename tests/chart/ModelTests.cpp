@@ -164,7 +164,7 @@ TEST(SurfaceGrid, IrregularPointsFormCellsAndSkipMissingOrNonFiniteNodes) {
   const double zs[] = {-1, 2};
   for (double z : zs)
     for (double x : xs) s.AddXYZ(x, x + z, z);
-  s.AddXYZ(5, kNaN, 2);  // left out, adds no column
+  s.AddXYZ(kNaN, 1, 2);  // left out, adds no column
   s.AddXYZ(1.7, 9, 2);    // same node again: the later height counts
   const TSurfaceGrid& g = s.Grid();
   ASSERT_EQ(g.Xs.size(), 3u);
@@ -178,6 +178,8 @@ TEST(SurfaceGrid, IrregularPointsFormCellsAndSkipMissingOrNonFiniteNodes) {
     for (int j = 0; j < 3; ++j)
       if (!(i == 1 && j == 1)) holes.AddXYZ(i, 0, j);
   EXPECT_EQ(holes.Grid().Cells.size(), 0u);  // every cell touches the missing centre
+  holes.AddXYZ(1, kNaN, 1);  // a node without a height is still a hole
+  EXPECT_EQ(holes.Grid().Cells.size(), 0u);
 }
 
 double TriangleArea(const std::vector<TVec3>& p, const std::array<int, 3>& t) {

@@ -1,0 +1,304 @@
+// Both renderers draw small scenes into images whose pixels are checked; the view
+// widget switches to OpenGL and back, falls back to the canvas when OpenGL cannot
+// start, repaints once per batch of changes and turns with the mouse.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QFile>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "chart/Chart.h"
+#include "chart/view/CanvasRenderer.h"
+#include "chart/view/ChartView.h"
+#include "chart/view/GLRenderer.h"
+#include "chart/view/OffscreenGL.h"
+
+namespace korvex {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const QSize kSize(200, 200);
+
+void UnitBox(TChart& c) {
+  for (TChartAxis* a : {&c.BottomAxis(), &c.LeftAxis(), &c.DepthAxis()}) {
+    a->SetAutomatic(false);
+    a->SetMinMax(-1, 1);
+  }
+}
+
+enum class TRenderer { Canvas, OpenGL };
+
+}  // namespace
+// One OpenGL context for the renderer tests; it must go before the application does.
+std::unique_ptr<TOffscreenGL>& SharedGL() {
+  static std::unique_ptr<TOffscreenGL> gl;
+  if (!gl) gl = std::make_unique<TOffscreenGL>();
+  return gl;
+}
+namespace {
+
+QImage Draw(const TChart& chart, TRenderer r) {
+  if (r == TRenderer::Canvas) {
+    QImage img(kSize, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&img);
+    TCanvasRenderer canvas;
+    canvas.Render(chart, p, kSize);
+    return img;
+  }
+  TOffscreenGL& gl = *SharedGL();
+  EXPECT_TRUE(gl.Ok()) << gl.Error().toStdString();
+  return gl.Render(chart, kSize);
+}
+
+bool IsRed(QRgb c) { return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 90; }
+bool IsBlue(QRgb c) { return qBlue(c) > 120 && qRed(c) < 90 && qGreen(c) < 90; }
+bool IsWhite(QRgb c) { return qRed(c) > 250 && qGreen(c) > 250 && qBlue(c) > 250; }
+
+// Pixels away from the frame that are not background.
+int InkedPixels(const QImage& img) {
+  int n = 0;
+  for (int y = 3; y < img.height() - 3; ++y)
+    for (int x = 3; x < img.width() - 3; ++x) n += !IsWhite(img.pixel(x, y));
+  return n;
+}
+
+class RenderTest : public ::testing::TestWithParam<TRenderer> {
+ protected:
+  void SetUp() override { UnitBox(Chart); }
+  TChart Chart;
+};
+
+TEST_P(RenderTest, RedSphereAtTheOriginIsRedAtTheCentreAndRound) {
+  auto* s = Chart.CreateSeries<TBubble3DSeries>();
+  s->AddBubble(0, 0, 0, 0.3, "", clRed);
+  const QImage img = Draw(Chart, GetParam());
+  EXPECT_TRUE(IsRed(img.pixel(100, 100))) << std::hex << img.pixel(100, 100);
+  // Radius 0.3 of a +-1 box in 200 pixels is 30 pixels in every direction.
+  for (auto [dx, dy] : {std::pair{24, 0}, {-24, 0}, {0, 24}, {0, -24}})
+    EXPECT_FALSE(IsWhite(img.pixel(100 + dx, 100 + dy))) << dx << "," << dy;
+  for (auto [dx, dy] : {std::pair{36, 0}, {-36, 0}, {0, 36}, {0, -36}})
+    EXPECT_TRUE(IsWhite(img.pixel(100 + dx, 100 + dy))) << dx << "," << dy;
+}
+
+TEST_P(RenderTest, NearerSphereHidesFartherOne) {
+  auto* s = Chart.CreateSeries<TBubble3DSeries>();
+  s->AddBubble(0, 0, 0, 0.2, "", clRed);  // in front
+  Chart.View3DOptions().SetRotation(0);
+  Chart.View3DOptions().SetElevation(0);
+  s->AddBubble(0, 0, 0.8, 0.4, "", clBlue);  // behind, added later
+  const QImage img = Draw(Chart, GetParam());
+  EXPECT_TRUE(IsRed(img.pixel(100, 100)));
+  EXPECT_TRUE(IsBlue(img.pixel(100, 100 - 30)) || IsBlue(img.pixel(100, 100 + 30)));
+}
+
+TEST_P(RenderTest, VerticalTriangulatedPlaneIsFilled) {
+  auto* s = Chart.CreateSeries<TTriSurfaceSeries>();
+  s->SetUseColorRange(false);
+  s->SetSeriesColor(clBlue);
+  s->Border().Visible = false;
+  // The vertical plane x = z, its points in no particular order.
+  s->AddXYZ(-0.6, -0.6, -0.6);
+  s->AddXYZ(0.6, 0.6, 0.6);
+  s->AddXYZ(0.6, -0.6, 0.6);
+  s->AddXYZ(-0.6, 0.6, -0.6);
+  const QImage img = Draw(Chart, GetParam());
+  EXPECT_TRUE(IsBlue(img.pixel(100, 100))) << std::hex << img.pixel(100, 100);
+  EXPECT_TRUE(IsBlue(img.pixel(100, 60)));
+  EXPECT_TRUE(IsBlue(img.pixel(100, 140)));
+}
+
+TEST_P(RenderTest, HiddenTransparentAndNonFiniteContentDrawsNothing) {
+  auto* hidden = Chart.CreateSeries<TBubble3DSeries>();
+  hidden->AddBubble(0, 0, 0, 0.5, "", clRed);
+  hidden->SetActive(false);
+  auto* glass = Chart.CreateSeries<TSurfaceSeries>();
+  for (int i = -2; i <= 2; ++i)
+    for (int j = -2; j <= 2; ++j) glass->AddXYZ(0.3 * i, 0.1 * j, 0.3 * j);
+  glass->SetTransparency(100);
+  auto* bad = Chart.CreateSeries<TBubble3DSeries>();
+  bad->AddBubble(kNaN, 0, 0, 0.5, "NaN", clRed);
+  bad->AddBubble(0, kInf, 0, 0.5, "", clRed);
+  bad->AddBubble(0, 0, 0, kNaN, "", clRed);
+  bad->Marks().Visible = true;
+  auto* vec = Chart.CreateSeries<TVector3DSeries>();
+  vec->AddVector(0, 0, 0, kNaN, 1, 1, "v", clRed);
+  auto* line = Chart.CreateSeries<TPoint3DSeries>();
+  line->Pointer().Visible = false;
+  line->AddXYZ(0, 0, 0);
+  line->AddXYZ(kInf, 0, 0);
+  line->AddXYZ(0, 0.5, 0);
+  auto* surf = Chart.CreateSeries<TSurfaceSeries>();
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) surf->AddXYZ(i, (i == 1) ? kNaN : 0, j);
+  auto* tri = Chart.CreateSeries<TTriSurfaceSeries>();
+  tri->AddXYZ(0, 0, 0);  // what the scene reset leaves
+  tri->AddXYZ(kNaN, 1, 1);
+  EXPECT_EQ(InkedPixels(Draw(Chart, GetParam())), 0);
+  hidden->SetActive(true);  // and the points were kept
+  EXPECT_GT(InkedPixels(Draw(Chart, GetParam())), 1000);
+}
+
+TEST_P(RenderTest, MarksAreDrawnNextToTheirPoint) {
+  auto* s = Chart.CreateSeries<TBubble3DSeries>();
+  s->AddBubble(-0.5, -0.5, 0, 0.05, "004", clBlue);
+  s->Marks().Visible = true;
+  s->Marks().Transparent = true;
+  s->Marks().Font.Color = clRed;
+  s->Marks().Font.Bold = true;
+  const QImage img = Draw(Chart, GetParam());
+  const auto p = TProjection::ForChart(Chart, kSize.width(), kSize.height()).Project(-0.5, -0.5, 0);
+  int red = 0;
+  for (int y = static_cast<int>(p[1]) - 30; y < static_cast<int>(p[1]); ++y)
+    for (int x = static_cast<int>(p[0]); x < static_cast<int>(p[0]) + 40; ++x) red += IsRed(img.pixel(x, y));
+  EXPECT_GT(red, 15);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRenderers, RenderTest, ::testing::Values(TRenderer::Canvas, TRenderer::OpenGL),
+                         [](const auto& info) { return info.param == TRenderer::Canvas ? "Canvas" : "OpenGL"; });
+
+TEST(GLRenderer, TurningTheViewRebuildsNoGeometry) {
+  TOffscreenGL gl;
+  ASSERT_TRUE(gl.Ok());
+  TChart chart;
+  UnitBox(chart);
+  auto* s = chart.CreateSeries<TBubble3DSeries>();
+  auto* surf = chart.CreateSeries<TSurfaceSeries>();
+  s->AddBubble(0, 0, 0, 0.3, "", clRed);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) surf->AddXYZ(i * 0.2, 0, j * 0.2);
+  gl.Draw(chart, kSize);
+  const int built = gl.Renderer().Rebuilds();
+  EXPECT_EQ(built, 2);
+  for (int r = 0; r < 360; r += 30) {
+    chart.View3DOptions().SetRotation(r);
+    chart.View3DOptions().SetElevation(r);
+    gl.Draw(chart, kSize);
+  }
+  EXPECT_EQ(gl.Renderer().Rebuilds(), built);
+  s->AddBubble(0.5, 0, 0, 0.1, "", clBlue);
+  gl.Draw(chart, kSize);
+  EXPECT_EQ(gl.Renderer().Rebuilds(), built + 1);
+}
+
+// --- the view widget ---------------------------------------------------------------
+
+class ViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UnitBox(Chart);
+    Sphere = Chart.CreateSeries<TBubble3DSeries>();
+    Sphere->AddBubble(0, 0, 0, 0.3, "", clRed);
+    View = std::make_unique<TChartView>(Chart);
+    View->resize(kSize);
+    QObject::connect(View.get(), &TChartView::Drawn, [this] { ++Draws; });
+    View->show();
+    Settle();
+  }
+  void TearDown() override {
+    View.reset();
+    TChartView::SetOpenGLProbe(nullptr);
+  }
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+  TChart Chart;
+  TBubble3DSeries* Sphere = nullptr;
+  std::unique_ptr<TChartView> View;
+  int Draws = 0;
+};
+
+TEST_F(ViewTest, ManyChangesRepaintOnceWhenTheEventLoopRuns) {
+  Draws = 0;
+  for (int i = 0; i < 2000; ++i) Sphere->AddBubble(0.001 * i, 0, 0, 0.01, "", clBlue);
+  Chart.View3DOptions().SetRotation(10);
+  EXPECT_EQ(Draws, 0);
+  Settle();
+  EXPECT_EQ(Draws, 1);
+}
+
+TEST_F(ViewTest, OpenGLSwitchTurnsTheOpenGLRendererOnAndOff) {
+  Chart.OpenGL().SetActive(true);
+  EXPECT_FALSE(View->UsingOpenGL());  // not in the middle of a scene
+  Settle();
+  ASSERT_TRUE(View->UsingOpenGL()) << View->OpenGLMessage().toStdString();
+  EXPECT_TRUE(View->OpenGLMessage().isEmpty());
+  const QImage img = View->Picture();
+  EXPECT_TRUE(IsRed(img.pixel(100, 100))) << std::hex << img.pixel(100, 100);
+  Chart.OpenGL().SetActive(false);
+  Settle();
+  EXPECT_FALSE(View->UsingOpenGL());
+}
+
+TEST_F(ViewTest, WhenOpenGLCannotStartTheCanvasGoesOnWithAMessage) {
+  TChartView::SetOpenGLProbe([](QString& why) {
+    why = "no display driver";
+    return false;
+  });
+  QString told;
+  QObject::connect(View.get(), &TChartView::OpenGLFailed, [&told](const QString& m) { told = m; });
+  Chart.OpenGL().SetActive(true);
+  Settle();
+  EXPECT_FALSE(View->UsingOpenGL());
+  EXPECT_TRUE(View->OpenGLMessage().contains("no display driver"));
+  EXPECT_EQ(told, View->OpenGLMessage());
+  EXPECT_TRUE(IsRed(View->Picture().pixel(100, 100)));
+  // Switching off clears the message; switching on again tries again.
+  Chart.OpenGL().SetActive(false);
+  Settle();
+  EXPECT_TRUE(View->OpenGLMessage().isEmpty());
+  TChartView::SetOpenGLProbe(nullptr);
+  Chart.OpenGL().SetActive(true);
+  Settle();
+  EXPECT_TRUE(View->UsingOpenGL());
+}
+
+TEST_F(ViewTest, DraggingTurnsRotationAndElevation) {
+  Chart.View3DOptions().SetRotation(345);
+  Chart.View3DOptions().SetElevation(345);
+  auto send = [this](QEvent::Type t, QPoint p, Qt::MouseButtons b) {
+    QMouseEvent e(t, QPointF(p), View->mapToGlobal(QPointF(p)), Qt::LeftButton, b, Qt::NoModifier);
+    QApplication::sendEvent(View.get(), &e);
+  };
+  send(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+  send(QEvent::MouseMove, {70, 40}, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, {70, 40}, Qt::NoButton);
+  EXPECT_EQ(Chart.View3DOptions().Rotation(), 5);
+  EXPECT_EQ(Chart.View3DOptions().Elevation(), 355);
+}
+
+TEST_F(ViewTest, SavesPngAndSvg) {
+  Sphere->Marks().Visible = true;
+  Sphere->Clear();
+  Sphere->AddBubble(0, 0, 0, 0.3, "K0", clRed);
+  QTemporaryDir dir;
+  const QString png = dir.filePath("c.png"), svg = dir.filePath("c.svg");
+  ASSERT_TRUE(View->SavePicture(png));
+  ASSERT_TRUE(View->SavePicture(svg));
+  EXPECT_TRUE(IsRed(QImage(png).pixel(100, 100)));
+  QFile f(svg);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(f.readAll());
+  EXPECT_TRUE(text.contains("<circle")) << text.left(400).toStdString();
+  EXPECT_TRUE(text.contains(">K0</text>"));
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+std::unique_ptr<TOffscreenGL>& SharedGL();
+}
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  korvex::SharedGL().reset();
+  return result;
+}
