@@ -10,6 +10,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "crystal/DataDirectory.h"
+
 namespace korvex {
 namespace {
 
@@ -281,30 +283,36 @@ bool ReadFile(const std::string& path, std::string& contents) {
   return true;
 }
 
+// Parsed files of the data directory by file name.
 template <typename T>
 class FileCache {
  public:
   template <typename Parse>
-  std::shared_ptr<const T> Get(const std::string& path, Parse parse) {
+  std::shared_ptr<const T> Get(const std::string& name, Parse parse) {
+    std::uint64_t generation = 0;
     {
       std::lock_guard lock(mutex_);
-      const auto it = files_.find(path);
+      const auto it = files_.find(name);
       if (it != files_.end()) return it->second;
+      generation = generation_;
     }
     std::string contents;
-    if (!ReadFile(path, contents)) return nullptr;
+    if (!ReadFile(DataFilePath(name), contents)) return nullptr;
     auto parsed = std::make_shared<const T>(parse(contents));
     std::lock_guard lock(mutex_);
-    return files_.emplace(path, std::move(parsed)).first->second;
+    if (generation != generation_) return parsed;  // the directory changed meanwhile
+    return files_.emplace(name, std::move(parsed)).first->second;
   }
 
   void Clear() {
     std::lock_guard lock(mutex_);
     files_.clear();
+    ++generation_;
   }
 
  private:
   std::mutex mutex_;
+  std::uint64_t generation_ = 0;
   std::unordered_map<std::string, std::shared_ptr<const T>> files_;
 };
 
@@ -442,16 +450,17 @@ void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, 
   }
 }
 
-std::shared_ptr<const F0Table> LoadF0Table(const std::string& path) {
-  return F0Cache().Get(path, [](const std::string& text) { return ParseF0Table(text); });
+std::shared_ptr<const F0Table> LoadF0Table() {
+  return F0Cache().Get(F0FileName, [](const std::string& text) { return ParseF0Table(text); });
 }
 
-std::shared_ptr<const F1F2Table> LoadF1F2Table(const std::string& path) {
-  return F1F2Cache().Get(path, [](const std::string& text) { return ParseF1F2Table(text); });
+std::shared_ptr<const F1F2Table> LoadF1F2Table() {
+  return F1F2Cache().Get(F1F2FileName,
+                         [](const std::string& text) { return ParseF1F2Table(text); });
 }
 
-std::shared_ptr<const StructureFile> LoadStructureFile(const std::string& path) {
-  return StructureCache().Get(path,
+std::shared_ptr<const StructureFile> LoadStructureFile(const std::string& fileName) {
+  return StructureCache().Get(fileName,
                               [](const std::string& text) { return ParseStructureFile(text); });
 }
 

@@ -89,12 +89,15 @@ void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, 
 // The same result, found row by row.
 void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2);
 
-// The parsed file at a full path, or null if it cannot be opened.
-std::shared_ptr<const F0Table> LoadF0Table(const std::string& path);
-std::shared_ptr<const F1F2Table> LoadF1F2Table(const std::string& path);
-std::shared_ptr<const StructureFile> LoadStructureFile(const std::string& path);
+inline constexpr const char* F0FileName = "f0_xop.dat";
+inline constexpr const char* F1F2FileName = "f1f2.dat";
 
-// Forgets every parsed file.
+// The parsed file of that name in the data directory, or null if it cannot be opened.
+std::shared_ptr<const F0Table> LoadF0Table();
+std::shared_ptr<const F1F2Table> LoadF1F2Table();
+std::shared_ptr<const StructureFile> LoadStructureFile(const std::string& fileName);
+
+// Forgets every parsed file (done when the data directory changes).
 void ClearDataCache();
 
 // Key of an element symbol as used by the tables: one or two characters, empty if none.

@@ -7,13 +7,6 @@
 #include "crystal/DataFiles.h"
 
 namespace korvex {
-namespace {
-
-constexpr const char* F0FileName = "f0_xop.dat";
-constexpr const char* F1F2FileName = "f1f2.dat";
-
-}  // namespace
-
 TElement::TElement(double lambda, double h, double k, double l, double braggAngle,
                    const std::string& fileName, const std::string& symbol)
     : FileName(fileName), Lambda(lambda), H(h), K(k), L(l), BraggAngle(braggAngle) {
@@ -25,11 +18,10 @@ void TElement::NoteProblem(const std::string& text) {
 }
 
 double TElement::ComputeF0(double s) {
-  const std::string path = DataFilePath(F0FileName);
-  const std::shared_ptr<const F0Table> table = LoadF0Table(path);
+  const std::shared_ptr<const F0Table> table = LoadF0Table();
   if (!table) {
     LoadError = 1;
-    NoteProblem("Cannot read " + path);
+    NoteProblem("Cannot read " + DataFilePath(F0FileName));
     return 0.0;
   }
   const std::string key = SymbolKey(Symbol);
@@ -57,11 +49,10 @@ void TElement::LookUpF1F2(double& f1, double& f2) {
   f1 = 0.0;
   f2 = 0.0;
   const double energy = EnergyWavelengthProduct / Lambda;
-  const std::string path = DataFilePath(F1F2FileName);
-  const std::shared_ptr<const F1F2Table> table = LoadF1F2Table(path);
+  const std::shared_ptr<const F1F2Table> table = LoadF1F2Table();
   if (!table) {
     LoadError = 1;
-    NoteProblem("Cannot read " + path);
+    NoteProblem("Cannot read " + DataFilePath(F1F2FileName));
     return;
   }
   const std::string key = SymbolKey(Symbol);
@@ -89,9 +80,11 @@ void TElement::ComputeContribution() {
   const double fr = f0AtS + (f1 - f0AtZero);
   const double fi = f2;
 
-  if (!pathResolved_) FileName = DataFilePath(FileName);
-  pathResolved_ = true;
-  const std::shared_ptr<const StructureFile> file = LoadStructureFile(FileName);
+  if (fileNameInBase_.empty()) {
+    fileNameInBase_ = FileName;
+    FileName = DataFilePath(FileName);
+  }
+  const std::shared_ptr<const StructureFile> file = LoadStructureFile(fileNameInBase_);
   if (!file) {
     LoadError = 1;
     NoteProblem("Cannot read structure file " + FileName);

@@ -37,7 +37,7 @@ class TElement {
 
  private:
   void NoteProblem(const std::string& text);
-  bool pathResolved_ = false;
+  std::string fileNameInBase_;  // FileName as given, once replaced by the full path
 };
 
 }  // namespace korvex

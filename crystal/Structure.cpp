@@ -33,9 +33,9 @@ TStructure::TStructure(double a, double b, double c, double lambda, double h, do
       LatticeB(b),
       LatticeC(c),
       BraggAngle(braggAngle) {
-  const std::string path = DataFilePath(FileName);
-  const std::shared_ptr<const StructureFile> file = LoadStructureFile(path);
+  const std::shared_ptr<const StructureFile> file = LoadStructureFile(FileName);
   if (!file) {
+    const std::string path = DataFilePath(FileName);
     LoadError = 1;
     std::error_code error;
     Problem = "Structure file " + path +
@@ -44,7 +44,7 @@ TStructure::TStructure(double a, double b, double c, double lambda, double h, do
   }
   if (!file->Problem.empty()) {
     LoadError = 1;
-    Problem = "Structure file " + path + ": " + file->Problem;
+    Problem = "Structure file " + DataFilePath(FileName) + ": " + file->Problem;
     return;
   }
   ElementCount = file->ElementCount;

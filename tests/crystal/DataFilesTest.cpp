@@ -207,7 +207,7 @@ TEST(F1F2Table, DamagedRowsEndTheEntry) {
 TEST(F1F2Table, BisectionFindsWhatTheRowByRowSearchFinds) {
   // The shipped table (every entry, energies on, between and beyond the rows) and entries with
   // falling or repeated energies, which take the row-by-row search.
-  const auto table = LoadF1F2Table(DataFilePath("f1f2.dat"));
+  const auto table = LoadF1F2Table();
   ASSERT_NE(table, nullptr);
   std::vector<F1F2Entry> entries;
   for (const auto& [symbol, entry] : table->Entries) entries.push_back(entry);
@@ -248,8 +248,8 @@ TEST(ShippedTables, OneLetterAndLastElementsAreFound) {
   EXPECT_EQ(LoadError, 0);
   EXPECT_NEAR(EnergyWavelengthProduct / 1.54, 8050.7143, 1e-4);
   // Every entry from H to Cf reads completely.
-  const auto f0 = LoadF0Table(DataFilePath("f0_xop.dat"));
-  const auto f1f2 = LoadF1F2Table(DataFilePath("f1f2.dat"));
+  const auto f0 = LoadF0Table();
+  const auto f1f2 = LoadF1F2Table();
   ASSERT_TRUE(f0 && f1f2);
   EXPECT_EQ(f0->Entries.size(), 98u);
   EXPECT_EQ(f1f2->Entries.size(), 98u);
