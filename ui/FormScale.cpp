@@ -37,8 +37,13 @@ QSize NeededSize(const QWidget& w) {
     return {text + 4, textHeight + 4};
   }
   if (const auto* label = qobject_cast<const QLabel*>(&w)) {
-    if (label->text().isEmpty() || label->wordWrap() || !label->pixmap().isNull()) return {0, 0};
-    return {fm.horizontalAdvance(label->text()), textHeight};
+    if (label->text().isEmpty() || !label->pixmap().isNull()) return {0, 0};
+    if (label->wordWrap()) {
+      // Wrapped text: the height its lines need at the label's width.
+      const QRect r = fm.boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text());
+      return {0, r.height()};
+    }
+    return {fm.horizontalAdvance(label->text()) + 2, textHeight};
   }
   if (const auto* edit = qobject_cast<const QLineEdit*>(&w)) {
     const int frame = edit->hasFrame() ? 6 : 2;

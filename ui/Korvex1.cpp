@@ -1,11 +1,14 @@
 #include "ui/Korvex1.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QFile>
 #include <QListView>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+#include "chart/view/ChartView.h"
+#include "chart/view/Commander.h"
 #include "geometry/Settings.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
@@ -29,6 +32,7 @@ TForm1::TForm1(QWidget* parent)
       scene_{*charts_, pool_, *this} {
   ui_->setupUi(this);
   FitForm(*this);
+  CreateChartViews();
   Form1 = this;
   move(344, 138);
   setWindowIcon(ProgramIcon());
@@ -38,7 +42,6 @@ TForm1::TForm1(QWidget* parent)
   ui_->ComboBoxSteps->view()->setMinimumWidth(500);
   ui_->StatusBar->showMessage(QStringLiteral(" Press PgDwn and PgUp to navigate through lecture"));
   timer1_.setInterval(100);
-  ui_->PanelCharts->installEventFilter(this);
   ui_->Chart1->installEventFilter(this);
   ui_->Chart2->installEventFilter(this);
   FormCreate();
@@ -78,9 +81,63 @@ void TForm1::FormCreate() {
 
   ui_->Image1->hide();
 
+  // The toolbar without its depth, move and rotate buttons; the strip closes up behind it.
+  commander_->ButtonDepth->hide();
+  commander_->ButtonMove->hide();
+  commander_->ButtonRotate->hide();
+  const int commanderWidth = commander_->RepositionControls();
+  const int border = ui_->TeeCommander->x();
+  ui_->TeeCommander->resize(commanderWidth, ui_->TeeCommander->height());
+  ui_->Panel9->resize(commanderWidth + 2 * border, ui_->Panel9->height());
+  ui_->Panel2->move(ui_->Panel9->width(), ui_->Panel2->y());
+  ui_->Panel10->move(ui_->Panel2->x() + ui_->Panel2->width(), ui_->Panel10->y());
+  ui_->ButtonAbout->move(ui_->Panel10->x() + ui_->Panel10->width() + 5, ui_->ButtonAbout->y());
+
   ui_->ComboBoxFig->clear();
   ui_->ComboBoxFig->addItems(ListFigures(QStringLiteral("Fig")));
   ui_->ComboBoxFig->setCurrentIndex(-1);
+}
+
+void TForm1::CreateChartViews() {
+  const auto place = [](QWidget* host, QWidget* child) {
+    auto* layout = new QHBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(child);
+  };
+  charts_->Chart1.Hint = ui_->Chart1->toolTip().toStdString();
+  charts_->Chart2.Hint = ui_->Chart2->toolTip().toStdString();
+  view1_ = new TChartView(charts_->Chart1, ui_->Chart1);
+  view2_ = new TChartView(charts_->Chart2, ui_->Chart2);
+  place(ui_->Chart1, view1_);
+  place(ui_->Chart2, view2_);
+  view1_->OnDblClick = [this] { ui_->RadioCh1->setChecked(true); };
+  view2_->OnDblClick = [this] { ui_->RadioCh2->setChecked(true); };
+  const auto glFailed = [this](const QString& message) { ShowStatus(QLatin1Char(' ') + message); };
+  connect(view1_, &TChartView::OpenGLFailed, this, glFailed);
+  connect(view2_, &TChartView::OpenGLFailed, this, glFailed);
+
+  commander_ = new TTeeCommander(ui_->TeeCommander);
+  place(ui_->TeeCommander, commander_);
+  chartEditor_ = new TChartEditor(this);
+  chartEditor_->SetChart(&charts_->Chart2);
+  commander_->SetEditor(chartEditor_);
+  commander_->SetPanel(view2_);
+  commander_->OnCommander3DClick = [this](TTeeCommander& c) { Commander3DClick(c); };
+}
+
+void TForm1::Commander3DClick(TTeeCommander& commander) {
+  TChartView* view = commander.Panel();
+  if (view == nullptr || view->Chart() == nullptr) return;
+  const bool down = commander.Button3DDown();
+  view->Chart()->SetView3D(down);
+  const bool ch1 = ui_->RadioCh1->isChecked();
+  if (!down) {
+    (ch1 ? charts_->TeeOpenGL1 : charts_->TeeOpenGL2).SetActive(false);
+  } else if (ch1 && !charts_->TeeOpenGL1.Active()) {
+    charts_->TeeOpenGL1.SetActive(true);
+  } else if (!charts_->TeeOpenGL2.Active()) {
+    charts_->TeeOpenGL2.SetActive(true);
+  }
 }
 
 void TForm1::ConnectHandlers() {
@@ -120,22 +177,23 @@ void TForm1::ConnectHandlers() {
 }
 
 void TForm1::FormResize() {
-  QWidget* area = ui_->PanelCharts;
-  const int h = area->height();
-  const int half = area->width() / 2;
-  if (h > half + 1 || h < half) {
-    resize(width(), height() + half + 1 - h);  // raises a new resize
-    return;
-  }
+  // The chart area spans the window's width and the height the three fixed strips leave.
+  const int h = height() - ui_->Panel13->height() - ui_->Panel1->height() - ui_->Panel12->height();
+  const int areaWidth = width();
+  const int half = areaWidth / 2;
   ui_->Chart1->setGeometry(ui_->Chart1->x(), ui_->Chart1->y(), half, half);
   ui_->Image1->resize(ui_->Chart1->size());
-  ui_->Chart2->setGeometry(area->width() - half, ui_->Chart2->y(), half, half);
+  ui_->Chart2->setGeometry(areaWidth - half, ui_->Chart2->y(), half, half);
+  if (h > half + 1 || h < half) resize(width(), height() + half + 1 - h);  // raises a new resize
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FormResize();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_->PanelCharts && event->type() == QEvent::Resize) {
-    FormResize();
-  } else if (event->type() == QEvent::MouseButtonDblClick) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
     if (watched == ui_->Chart1) ui_->RadioCh1->setChecked(true);
     if (watched == ui_->Chart2) ui_->RadioCh2->setChecked(true);
   }
@@ -216,9 +274,17 @@ void TForm1::CheckBoxPointsClick() { charts_->SeriesPointRes->SetActive(ui_->Che
 
 void TForm1::CheckBoxMarksClick() { charts_->SeriesPointRes->Marks().Visible = ui_->CheckBoxMarks->isChecked(); }
 
-void TForm1::RadioCh1Click() { toolbarChart_ = &charts_->Chart1; }
+void TForm1::RadioCh1Click() {
+  toolbarChart_ = &charts_->Chart1;
+  commander_->SetPanel(view1_);
+  chartEditor_->SetChart(&charts_->Chart1);
+}
 
-void TForm1::RadioCh2Click() { toolbarChart_ = &charts_->Chart2; }
+void TForm1::RadioCh2Click() {
+  toolbarChart_ = &charts_->Chart2;
+  commander_->SetPanel(view2_);
+  chartEditor_->SetChart(&charts_->Chart2);
+}
 
 void TForm1::ChartBeforeDraw() {
   for (TChart* chart : {&charts_->Chart1, &charts_->Chart2}) {

@@ -17,6 +17,10 @@ class TForm1;
 
 namespace korvex {
 
+class TChartView;
+class TTeeCommander;
+class TChartEditor;
+
 class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   Q_OBJECT
 
@@ -33,8 +37,12 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   TSceneContext& Scene() { return scene_; }
   // The chart the toolbar and the chart editor act on ("Ch1" or "Ch2").
   TChart& ToolbarChart() { return *toolbarChart_; }
+  TChartView& ChartView1() { return *view1_; }
+  TChartView& ChartView2() { return *view2_; }
+  TTeeCommander& Commander() { return *commander_; }
 
-  // Keeps both charts square and the window height matched to its width.
+  // Keeps both charts square (half the window's width) and the window height matched to its
+  // width: the chart area is half as high as wide, plus at most one pixel.
   void FormResize();
 
   // Drawing commands.
@@ -79,12 +87,15 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void FormCreate();
   void ConnectHandlers();
 
   void ChartBeforeDraw();
+  void CreateChartViews();
+  void Commander3DClick(TTeeCommander& commander);
 
   std::unique_ptr<Ui::TForm1> ui_;
   QTimer timer1_;
@@ -94,6 +105,10 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   std::unique_ptr<TVisStructure> structure1_;
   std::unique_ptr<TVisStructure> structure2_;
   TChart* toolbarChart_ = nullptr;
+  TChartView* view1_ = nullptr;
+  TChartView* view2_ = nullptr;
+  TTeeCommander* commander_ = nullptr;
+  TChartEditor* chartEditor_ = nullptr;
   QString reportedProblem_;
 };
 

@@ -20,6 +20,11 @@ namespace korvex {
 
 namespace {
 
+// Written-back text shows from its start, also where it is longer than its field.
+void Show(QLineEdit* edit, const QString& text) {
+  edit->setText(text);
+  edit->setCursorPosition(0);
+}
 double Angle(const QLineEdit* edit) { return ParseNumber(edit->text()) * DegToRad; }
 QString Degrees(double radians) { return FormatReal(radians * RadToDeg); }
 int32_t Int(const QLineEdit* edit) { return StrToInt(edit->text()); }
@@ -113,46 +118,46 @@ void ReadParameters() {
 void WriteSettings() {
   if (Form1 == nullptr) return;
   Ui::TForm1& f = Form1->Controls();
-  f.EditOm->setText(Degrees(Settings.OmegaShift));
-  f.Edit2t->setText(Degrees(Settings.TwoThetaShift));
-  f.EditDeltaOm->setText(Degrees(Settings.OmegaRange));
+  Show(f.EditOm, Degrees(Settings.OmegaShift));
+  Show(f.Edit2t, Degrees(Settings.TwoThetaShift));
+  Show(f.EditDeltaOm, Degrees(Settings.OmegaRange));
   // The angles of structure 1's last solution, also when only structure 2 is in use.
   f.LabelOmega->setText(Degrees(Structure1->IncidenceAngle));
   f.Label2t->setText(Degrees(Structure1->ScatteringAngle));
   f.LabelExit->setText(Degrees(Structure1->ExitAngle));
-  f.EditFi->setText(Degrees(Settings.Phi));
-  f.EditHnorm->setText(QString::number(Settings.Normal[0]));
-  f.EditKnorm->setText(QString::number(Settings.Normal[1]));
-  f.EditLnorm->setText(QString::number(Settings.Normal[2]));
+  Show(f.EditFi, Degrees(Settings.Phi));
+  Show(f.EditHnorm, QString::number(Settings.Normal[0]));
+  Show(f.EditKnorm, QString::number(Settings.Normal[1]));
+  Show(f.EditLnorm, QString::number(Settings.Normal[2]));
   f.CheckBoxOm->setChecked(Settings.OmegaScan);
   f.CheckBox2t->setChecked(Settings.TwoThetaScan);
   f.CheckBoxFast->setChecked(Settings.FastMove);
   Form1->Timer1().stop();
-  f.EditRelaxation->setText(QString::fromStdString(Settings.RelaxationText));
+  Show(f.EditRelaxation, QString::fromStdString(Settings.RelaxationText));
   if (FormParam != nullptr) WriteParameters();
 }
 
 void WriteParameters() {
   if (FormParam == nullptr) return;
   Ui::TFormParam& p = FormParam->Controls();
-  p.EditNReal->setText(QString::number(Settings.NReal));
-  p.EditNRecMax->setText(QString::number(Settings.NRecMax));
-  p.EditMaxTime->setText(QString::number(Settings.AnimSteps));
-  if (Form1 != nullptr) p.EditStepTime->setText(QString::number(Form1->Timer1().interval()));
-  p.EditMaxPoints->setText(QString::number(Settings.MaxPoints));
+  Show(p.EditNReal, QString::number(Settings.NReal));
+  Show(p.EditNRecMax, QString::number(Settings.NRecMax));
+  Show(p.EditMaxTime, QString::number(Settings.AnimSteps));
+  if (Form1 != nullptr) Show(p.EditStepTime, QString::number(Form1->Timer1().interval()));
+  Show(p.EditMaxPoints, QString::number(Settings.MaxPoints));
   p.CheckBoxSquare->setChecked(Settings.SquareXY);
-  p.EditAlf1->setText(Degrees(Structure1->Alpha));
-  p.EditBet1->setText(Degrees(Structure1->Beta));
-  p.EditGam1->setText(Degrees(Structure1->Gamma));
-  p.EditAlf2->setText(Degrees(Structure2->Alpha));
-  p.EditBet2->setText(Degrees(Structure2->Beta));
-  p.EditGam2->setText(Degrees(Structure2->Gamma));
-  p.EditAx1->setText(FormatReal(Structure1->ManualA));
-  p.EditBx1->setText(FormatReal(Structure1->ManualB));
-  p.EditCx1->setText(FormatReal(Structure1->ManualC));
-  p.EditAx2->setText(FormatReal(Structure2->ManualA));
-  p.EditBx2->setText(FormatReal(Structure2->ManualB));
-  p.EditCx2->setText(FormatReal(Structure2->ManualC));
+  Show(p.EditAlf1, Degrees(Structure1->Alpha));
+  Show(p.EditBet1, Degrees(Structure1->Beta));
+  Show(p.EditGam1, Degrees(Structure1->Gamma));
+  Show(p.EditAlf2, Degrees(Structure2->Alpha));
+  Show(p.EditBet2, Degrees(Structure2->Beta));
+  Show(p.EditGam2, Degrees(Structure2->Gamma));
+  Show(p.EditAx1, FormatReal(Structure1->ManualA));
+  Show(p.EditBx1, FormatReal(Structure1->ManualB));
+  Show(p.EditCx1, FormatReal(Structure1->ManualC));
+  Show(p.EditAx2, FormatReal(Structure2->ManualA));
+  Show(p.EditBx2, FormatReal(Structure2->ManualB));
+  Show(p.EditCx2, FormatReal(Structure2->ManualC));
 }
 
 void Recompute() {

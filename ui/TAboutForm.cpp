@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "ui/Command.h"
+#include "ui/FormScale.h"
 #include "ui/Pictures.h"
 #include "ui_TAboutForm.h"
 
@@ -12,6 +13,7 @@ TAboutForm* AboutForm = nullptr;
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutForm>()) {
   ui_->setupUi(this);
+  FitForm(*this);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   ui_->ProgramIcon->setPixmap(LatticePicture(92, 123));

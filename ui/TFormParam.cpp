@@ -1,6 +1,7 @@
 #include "ui/TFormParam.h"
 
 #include "ui/Command.h"
+#include "ui/FormScale.h"
 #include "ui/SettingsTransfer.h"
 #include "ui_TFormParam.h"
 
@@ -10,6 +11,7 @@ TFormParam* FormParam = nullptr;
 
 TFormParam::TFormParam(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFormParam>()) {
   ui_->setupUi(this);
+  FitForm(*this);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   connect(ui_->OKBtn, &QPushButton::clicked, this, [this] { RunCommand([this] { OKBtnClick(); }); });

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "chart/view/ChartView.h"
 #include "geometry/Settings.h"
 #include "ui/Command.h"
 #include "ui/Korvex1.h"
@@ -254,7 +255,7 @@ TEST_F(WindowTest, ViewSwitches) {
 
   QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                   Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(f().Chart1, &dbl);
+  QApplication::sendEvent(&form->ChartView1(), &dbl);
   EXPECT_TRUE(f().RadioCh1->isChecked());
   EXPECT_EQ(&form->ToolbarChart(), &charts().Chart1);
 }
