@@ -175,9 +175,10 @@ inline void FillLight(TChart& c) {
 
 // Heaviest scene: ten 121 x 121 height fields with transparency, 10 000 spheres,
 // 1 000 labelled arrows.
-inline void FillHeavy(TChart& c) {
+// parts: 1 surfaces, 2 spheres, 4 arrows.
+inline void FillHeavy(TChart& c, int parts = 7) {
   SetBox(c, 1.0);
-  for (int k = 0; k < 10; ++k) {
+  for (int k = 0; k < 10 && (parts & 1); ++k) {
     auto* s = c.CreateSeries<TSurfaceSeries>("surface");
     s->SetIrregularGrid(true);
     s->SetUseColorRange(false);
@@ -193,7 +194,7 @@ inline void FillHeavy(TChart& c) {
   }
   auto* b = c.CreateSeries<TBubble3DSeries>("nodes");
   b->LinePen().Visible = false;
-  for (int i = 0; i < 10000; ++i)
+  for (int i = 0; i < 10000 && (parts & 2); ++i)
     b->AddBubble(-1.4 + 0.14 * (i % 21), -1.4 + 0.14 * ((i / 21) % 21), -1.1 + 0.1 * (i / 441), 0.025, "",
                  i % 3 ? clBlue : clRed);
   auto* v = c.CreateSeries<TVector3DSeries>("arrows");
@@ -201,7 +202,7 @@ inline void FillHeavy(TChart& c) {
   v->Marks().Transparent = true;
   v->Pen().Width = 2;
   v->EndArrow().Width = 2;
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 1000 && (parts & 4); ++i) {
     const double a = i * 0.61803398875 * 2 * kPi, r = 1.4 * std::sqrt((i + 0.5) / 1000.0);
     v->AddVector(0, 0, 0, r * std::cos(a), 1.0 * std::sin(i * 0.13), r * std::sin(a), std::to_string(i % 1000),
                  clMaroon);

@@ -338,7 +338,7 @@ void TCanvasRenderer::Paint(QPainter& painter) {
         } else {
           painter.setPen(Qt::NoPen);
         }
-        painter.drawPolygon(pts, static_cast<int>(p.Count));
+        painter.drawConvexPolygon(pts, static_cast<int>(p.Count));
         break;
       }
       case TPiece::Line: {
@@ -406,16 +406,22 @@ void TCanvasRenderer::Paint(QPainter& painter) {
 std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& proj, QSize size) {
   std::vector<TChartLabel> out;
   const QRectF area(0, 0, size.width(), size.height());
-  auto make = [](const QString& text, const TChartFont& f, QPointF anchor, bool boxed) {
+  QHash<int, QFontMetricsF> metrics;  // by height and weight
+  auto make = [&metrics](const QString& text, const TChartFont& f, QPointF anchor, bool boxed) {
     TChartLabel l;
     l.Text = text;
     l.FontHeight = std::max(9, f.Height);
     l.Bold = f.Bold;
     l.Color = ToQColor(f.Color);
-    QFont font;
-    font.setPixelSize(l.FontHeight);
-    font.setBold(l.Bold);
-    const QFontMetricsF fm(font);
+    const int key = l.FontHeight * 2 + (l.Bold ? 1 : 0);
+    auto it = metrics.find(key);
+    if (it == metrics.end()) {
+      QFont font;
+      font.setPixelSize(l.FontHeight);
+      font.setBold(l.Bold);
+      it = metrics.insert(key, QFontMetricsF(font));
+    }
+    const QFontMetricsF& fm = *it;
     const double pad = boxed ? 2 : 0;
     QRectF r(0, 0, 0, 0);
     for (const QString& line : text.split('\n')) r.setWidth(std::max(r.width(), fm.horizontalAdvance(line)));
@@ -475,16 +481,20 @@ std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& p
 void PaintLabels(QPainter& painter, const std::vector<TChartLabel>& labels) {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
+  int fontKey = -1;
   for (const TChartLabel& l : labels) {
     if (l.Filled) {
       painter.setPen(l.Frame ? QPen(Qt::black, 1) : QPen(Qt::NoPen));
       painter.setBrush(l.Back);
       painter.drawRect(l.Box);
     }
-    QFont font;
-    font.setPixelSize(l.FontHeight);
-    font.setBold(l.Bold);
-    painter.setFont(font);
+    if (l.FontHeight * 2 + l.Bold != fontKey) {
+      fontKey = l.FontHeight * 2 + l.Bold;
+      QFont font;
+      font.setPixelSize(l.FontHeight);
+      font.setBold(l.Bold);
+      painter.setFont(font);
+    }
     painter.setPen(l.Color);
     painter.drawText(l.Box, Qt::AlignCenter, l.Text);
   }

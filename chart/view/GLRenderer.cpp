@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 #include "chart/view/CanvasRenderer.h"
 
@@ -22,8 +23,8 @@ struct TUnitSphere {
 // Unit spheres of increasing detail.
 const TUnitSphere& UnitSphere(int level) {
   static TUnitSphere spheres[5];
-  static const int slices[5] = {6, 10, 16, 24, 36};
-  static const int stacks[5] = {4, 6, 10, 16, 24};
+  static const int slices[5] = {6, 8, 12, 18, 32};
+  static const int stacks[5] = {4, 5, 8, 12, 20};
   TUnitSphere& s = spheres[level];
   if (!s.V.empty()) return s;
   const int sl = slices[level], st = stacks[level];
@@ -45,10 +46,11 @@ const TUnitSphere& UnitSphere(int level) {
   return s;
 }
 
+// Detail by size on screen: enough for a round outline, no more.
 int SphereLevel(double radiusPx) {
-  if (radiusPx < 3) return 0;
-  if (radiusPx < 8) return 1;
-  if (radiusPx < 20) return 2;
+  if (radiusPx < 6) return 0;
+  if (radiusPx < 12) return 1;
+  if (radiusPx < 24) return 2;
   if (radiusPx < 60) return 3;
   return 4;
 }
@@ -68,6 +70,40 @@ void Normalize(double v[3]) {
 
 }  // namespace
 
+TGLRenderer::~TGLRenderer() {
+  if (!Ready_) return;
+  for (auto& [k, b] : Cache_) Free(b);
+  if (SphereTexture_) glDeleteTextures(1, &SphereTexture_);
+}
+
+void TGLRenderer::Free(TBatch& b) {
+  if (b.Buffers[0]) glDeleteBuffers(4, b.Buffers);
+  for (unsigned& id : b.Buffers) id = 0;
+}
+
+// Triangles go to buffer objects once; the frames only draw them.
+void TGLRenderer::Upload(TBatch& b) {
+  b.IndexCount = b.Idx.size();
+  if (b.Idx.empty()) return;
+  glGenBuffers(4, b.Buffers);
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[0]);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.Pos.size() * sizeof(float)), b.Pos.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[1]);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.Nrm.size() * sizeof(float)), b.Nrm.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[2]);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.Col.size()), b.Col.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.Buffers[3]);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.Idx.size() * sizeof(unsigned)), b.Idx.data(),
+               GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  // The buffers hold them now.
+  std::vector<float>().swap(b.Pos);
+  std::vector<float>().swap(b.Nrm);
+  std::vector<unsigned char>().swap(b.Col);
+  std::vector<unsigned>().swap(b.Idx);
+}
+
 bool TGLRenderer::Initialize(QString* error) {
   if (!initializeOpenGLFunctions()) {
     if (error) *error = "the OpenGL 2.0 functions are not available";
@@ -75,11 +111,61 @@ bool TGLRenderer::Initialize(QString* error) {
     return false;
   }
   Ready_ = true;
+  // A lit white sphere with a round alpha edge, tinted by each sprite's colour.
+  const int n = 64;
+  std::vector<unsigned char> tex(static_cast<size_t>(n * n * 4));
+  const double l[3] = {-0.33, 0.42, 0.84};  // from the upper left, towards the viewer
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      const double u = (x + 0.5) / n * 2 - 1, v = 1 - (y + 0.5) / n * 2;
+      const double r2 = u * u + v * v;
+      unsigned char* t = &tex[static_cast<size_t>((y * n + x) * 4)];
+      const double w = std::sqrt(std::max(0.0, 1 - r2));
+      const double d = std::max(0.0, u * l[0] + v * l[1] + w * l[2]);
+      const double c = std::min(1.0, 0.38 + 0.7 * d);
+      t[0] = t[1] = t[2] = static_cast<unsigned char>(255 * c);
+      t[3] = static_cast<unsigned char>(255 * std::clamp((1 - std::sqrt(r2)) * n / 2.0, 0.0, 1.0));
+    }
+  glGenTextures(1, &SphereTexture_);
+  glBindTexture(GL_TEXTURE_2D, SphereTexture_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, n, n, 0, GL_RGBA, GL_UNSIGNED_BYTE, tex.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
   return true;
+}
+
+void TGLRenderer::DrawSprites(const TBatch& b) {
+  if (b.SpriteRuns.empty()) return;
+  glDisable(GL_LIGHTING);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, SphereTexture_);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnable(GL_POINT_SPRITE);
+  glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, b.Transparent ? 0.02f : 0.5f);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, b.SpritePos.data());
+  glColorPointer(4, GL_UNSIGNED_BYTE, 0, b.SpriteCol.data());
+  for (const auto& r : b.SpriteRuns) {
+    glPointSize(r.Width);
+    glDrawArrays(GL_POINTS, static_cast<GLint>(r.First), static_cast<GLsizei>(r.Count));
+  }
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_POINT_SPRITE);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
 }
 
 void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
   ++Rebuilds_;
+  Free(b);
   b = TBatch{};
   b.DataRev = s.DataRevision();
   b.StyleRev = s.StyleRevision();
@@ -114,20 +200,43 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
   };
   switch (s.Kind()) {
     case TSeriesKind::Surface: {
+      // Grid nodes are shared by their cells, with normals averaged over the cells.
       const auto& surf = static_cast<const TSurfaceSeries&>(s);
       const int alpha = AlphaOf(surf.Transparency());
       b.Transparent = alpha < 255;
       if (alpha == 0) break;
-      for (const auto& c : surf.Grid().Cells) {
+      const auto& cells = surf.Grid().Cells;
+      std::vector<int> vid(pts.size(), -1);
+      std::vector<double> nsum;
+      for (const auto& c : cells) {
         const TChartPoint* v[4];
         for (int k = 0; k < 4; ++k) v[k] = &pts[static_cast<size_t>(c[static_cast<size_t>(k)])];
-        face(v, 4, surf.FillColor(c[0]), alpha);
+        const double u[3] = {v[2]->X - v[0]->X, v[2]->Y - v[0]->Y, v[2]->Z - v[0]->Z};
+        const double w[3] = {v[3]->X - v[1]->X, v[3]->Y - v[1]->Y, v[3]->Z - v[1]->Z};
+        const double nn[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        unsigned id[4];
+        for (int k = 0; k < 4; ++k) {
+          int& slot = vid[static_cast<size_t>(c[static_cast<size_t>(k)])];
+          if (slot < 0) {
+            const double zero[3] = {0, 0, 0};
+            slot = static_cast<int>(vertex(v[k]->X, v[k]->Y, v[k]->Z, zero, surf.FillColor(c[static_cast<size_t>(k)]), alpha));
+            nsum.insert(nsum.end(), {0.0, 0.0, 0.0});
+          }
+          id[k] = static_cast<unsigned>(slot);
+          for (int j = 0; j < 3; ++j) nsum[3 * id[k] + static_cast<size_t>(j)] += nn[j];
+        }
+        b.Idx.insert(b.Idx.end(), {id[0], id[1], id[2], id[0], id[2], id[3]});
         if (surf.Pen().Drawn())
           for (int k = 0; k < 4; ++k) {
             const double p[3] = {v[k]->X, v[k]->Y, v[k]->Z};
             const double q[3] = {v[(k + 1) % 4]->X, v[(k + 1) % 4]->Y, v[(k + 1) % 4]->Z};
             line(p, q, surf.Pen().Color, surf.Pen());
           }
+      }
+      for (size_t i = 0; i < nsum.size(); i += 3) {
+        double n[3] = {nsum[i], nsum[i + 1], nsum[i + 2]};
+        Normalize(n);
+        for (int j = 0; j < 3; ++j) b.Nrm[i + static_cast<size_t>(j)] = static_cast<float>(n[j]);
       }
       break;
     }
@@ -171,6 +280,8 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
       const int alpha = AlphaOf(ptr.Transparency);
       if (!ptr.Visible || alpha == 0) break;
       b.Transparent = alpha < 255;
+      b.Closed = bubbles;
+      std::map<int, std::vector<size_t>> sprites;  // by diameter in pixels
       b.MarkSize = static_cast<float>(2 * ptr.Size);
       b.MarkRound = ptr.Style == TPointerStyle::psCircle;
       for (size_t i = 0; i < pts.size(); ++i) {
@@ -185,6 +296,10 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
           PushColor(b.MarkCol, col, alpha);
           continue;
         }
+        if (r * scale < 6) {
+          sprites[std::max(1, static_cast<int>(std::lround(2 * r * scale)))].push_back(i);
+          continue;
+        }
         const TUnitSphere& u = UnitSphere(SphereLevel(r * scale));
         const unsigned base = static_cast<unsigned>(b.Pos.size() / 3);
         for (size_t k = 0; k < u.V.size(); k += 3) {
@@ -193,10 +308,20 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
         }
         for (unsigned id : u.I) b.Idx.push_back(base + id);
       }
+      for (const auto& [diameter, list] : sprites) {
+        b.SpriteRuns.push_back({static_cast<unsigned>(b.SpritePos.size() / 3), static_cast<unsigned>(list.size()),
+                                static_cast<float>(diameter), 0});
+        for (size_t i : list) {
+          const TChartPoint& q = pts[i];
+          b.SpritePos.insert(b.SpritePos.end(), {static_cast<float>(q.X), static_cast<float>(q.Y), static_cast<float>(q.Z)});
+          PushColor(b.SpriteCol, ptr.Color != clTeeColor ? ptr.Color : ps.ValueColor(static_cast<int>(i)), alpha);
+        }
+      }
       break;
     }
     case TSeriesKind::Vector3D: {
       const auto& vs = static_cast<const TVector3DSeries&>(s);
+      b.Closed = true;  // cones
       for (size_t i = 0; i < pts.size(); ++i) {
         const TChartPoint& q = pts[i];
         if (!Finite3(q.X, q.Y, q.Z) || !Finite3(q.EndX, q.EndY, q.EndZ)) continue;
@@ -258,21 +383,30 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
       if (j == 2) any = true;
     }
   for (int j = 0; j < 3; ++j) b.Centre[j] = 0.5 * (lo[j] + hi[j]);
+  Upload(b);
 }
 
 void TGLRenderer::DrawTriangles(const TBatch& b) {
-  if (b.Idx.empty()) return;
+  if (b.IndexCount == 0) return;
+  // Closed shapes are only seen from outside: light one side, which is half the work.
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, b.Closed ? GL_FALSE : GL_TRUE);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, b.Pos.data());
-  glNormalPointer(GL_FLOAT, 0, b.Nrm.data());
-  glColorPointer(4, GL_UNSIGNED_BYTE, 0, b.Col.data());
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(b.Idx.size()), GL_UNSIGNED_INT, b.Idx.data());
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[0]);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[1]);
+  glNormalPointer(GL_FLOAT, 0, nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, b.Buffers[2]);
+  glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.Buffers[3]);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(b.IndexCount), GL_UNSIGNED_INT, nullptr);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  Triangles_ += b.Idx.size() / 3;
+  Triangles_ += b.IndexCount / 3;
 }
 
 void TGLRenderer::DrawLinesAndMarks(const TBatch& b, bool antialias) {
@@ -377,7 +511,7 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
   const float white[4] = {1, 1, 1, 1};
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, static_cast<float>(std::clamp(gl.Shininess, 0.0, 1.0) * 128));
-  glEnable(GL_NORMALIZE);
+  glEnable(GL_RESCALE_NORMAL);  // unit normals, uniform scale
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
@@ -402,33 +536,48 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
     b.Used = true;
     live.push_back({sr, &b});
   }
-  for (auto it = Cache_.begin(); it != Cache_.end();) it = it->second.Used ? std::next(it) : Cache_.erase(it);
+  for (auto it = Cache_.begin(); it != Cache_.end();) {
+    if (it->second.Used) {
+      ++it;
+    } else {
+      Free(it->second);
+      it = Cache_.erase(it);
+    }
+  }
 
   for (auto& [sr, b] : live)
-    if (!b->Transparent) DrawTriangles(*b);
+    if (!b->Transparent) {
+      DrawTriangles(*b);
+      DrawSprites(*b);
+    }
   for (auto& [sr, b] : live) DrawLinesAndMarks(*b, gl.Antialias);
   // Transparent series far to near, without writing depth; back faces first.
   std::vector<std::pair<double, TBatch*>> glass;
   for (auto& [sr, b] : live)
-    if (b->Transparent && !b->Idx.empty())
+    if (b->Transparent && (b->IndexCount > 0 || !b->SpriteRuns.empty()))
       glass.push_back({proj.RotateToView(b->Centre[0], b->Centre[1], b->Centre[2])[2], b});
   std::stable_sort(glass.begin(), glass.end(), [](const auto& a, const auto& c) { return a.first > c.first; });
   glDepthMask(GL_FALSE);
-  glEnable(GL_CULL_FACE);
   for (auto& [d, b] : glass) {
-    glCullFace(GL_FRONT);
-    DrawTriangles(*b);
-    glCullFace(GL_BACK);
-    DrawTriangles(*b);
+    if (b->Closed) {
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_FRONT);
+      DrawTriangles(*b);
+      glCullFace(GL_BACK);
+      DrawTriangles(*b);
+      glDisable(GL_CULL_FACE);
+    } else {
+      DrawTriangles(*b);
+    }
+    DrawSprites(*b);
   }
-  glDisable(GL_CULL_FACE);
   glDepthMask(GL_TRUE);
 
   // Leave a plain state for QPainter on top.
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_COLOR_MATERIAL);
-  glDisable(GL_NORMALIZE);
+  glDisable(GL_RESCALE_NORMAL);
   glFrontFace(GL_CCW);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

@@ -16,6 +16,11 @@ namespace korvex {
 
 class TGLRenderer : protected QOpenGLFunctions_2_0 {
  public:
+  TGLRenderer() = default;
+  TGLRenderer(const TGLRenderer&) = delete;
+  TGLRenderer& operator=(const TGLRenderer&) = delete;
+  // Frees the buffers; the context must be current.
+  ~TGLRenderer();
   // Needs a current context; false (with the reason) when it cannot draw.
   bool Initialize(QString* error);
   // Draws into the current framebuffer of width x height device pixels. Marks and
@@ -34,7 +39,10 @@ class TGLRenderer : protected QOpenGLFunctions_2_0 {
     std::vector<float> Pos, Nrm;
     std::vector<unsigned char> Col;
     std::vector<unsigned> Idx;
+    unsigned Buffers[4] = {0, 0, 0, 0};  // positions, normals, colours, indices
+    size_t IndexCount = 0;
     bool Transparent = false;
+    bool Closed = false;  // spheres: transparent ones are drawn back faces first
     double Centre[3] = {0, 0, 0};
     // Lines: pairs of vertices, one width and stipple per run.
     struct TRun {
@@ -50,10 +58,18 @@ class TGLRenderer : protected QOpenGLFunctions_2_0 {
     std::vector<unsigned char> MarkCol;
     float MarkSize = 0;
     bool MarkRound = false;
+    // Spheres only a few pixels across: shaded point sprites, one run per diameter.
+    std::vector<float> SpritePos;
+    std::vector<unsigned char> SpriteCol;
+    std::vector<TRun> SpriteRuns;
   };
   void Build(TBatch& b, const TChartSeries& s, double scale);
   void DrawTriangles(const TBatch& b);
+  void Upload(TBatch& b);
+  void Free(TBatch& b);
   void DrawLinesAndMarks(const TBatch& b, bool antialias);
+  void DrawSprites(const TBatch& b);
+  unsigned SphereTexture_ = 0;
 
   std::unordered_map<const TChartSeries*, TBatch> Cache_;
   int Rebuilds_ = 0;
