@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QFile>
 #include <cmath>
 #include <functional>
@@ -198,15 +199,15 @@ class ViewTest : public ::testing::Test {
     View->resize(kSize);
     QObject::connect(View.get(), &TChartView::Drawn, [this] { ++Draws; });
     View->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(View.get()));
     Settle();
   }
   void TearDown() override {
     View.reset();
     TChartView::SetOpenGLProbe(nullptr);
   }
-  static void Settle() {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
+  // Lets the event loop run until it has been idle for a while.
+  static void Settle() { QTest::qWait(150); }
   TChart Chart;
   TBubble3DSeries* Sphere = nullptr;
   std::unique_ptr<TChartView> View;
