@@ -130,6 +130,9 @@ void TChart::AxisRange(int axis, double& lo, double& hi) const {
 }
 
 void TChart::SetView3D(bool on) { SetIfChanged(View3D_, on, this, &TChart::ViewChanged); }
+void TChart::SetChart3DPercent(int percent) {
+  SetIfChanged(Chart3DPercent, std::clamp(percent, 1, 1000), this, &TChart::ViewChanged);
+}
 void TChart::SetBackColor(TColor c) { SetIfChanged(BackColor_, c, this, &TChart::Changed); }
 
 void TChart::AddObserver(IChartObserver* o) {

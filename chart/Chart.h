@@ -160,7 +160,9 @@ class TChart {
   const TView3DOptions& View3DOptions() const { return View_; }
   bool View3D() const { return View3D_; }
   void SetView3D(bool on);
+  // Depth of the box in percent: 100 gives the depth axis the pixels per unit of the others.
   int Chart3DPercent = 100;
+  void SetChart3DPercent(int percent);
 
   TChartTitle& Title() { Changed(); return Title_; }
   TChartTitle& Foot() { Changed(); return Foot_; }

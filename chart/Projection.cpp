@@ -30,7 +30,7 @@ double TProjection::ScaleAt(double depth) const {
 }
 
 std::array<double, 3> TProjection::Project(double x, double y, double z) const {
-  const auto v = RotateToView(x - Center[0], y - Center[1], z - Center[2]);
+  const auto v = RotateToView(x - Center[0], y - Center[1], (z - Center[2]) * DepthFactor);
   const double s = ScaleAt(v[2]);
   return {ScreenX + s * v[0], ScreenY - s * v[1], v[2]};
 }
@@ -45,6 +45,7 @@ TProjection TProjection::ForChart(const TChart& chart, int width, int height) {
   const TView3DOptions& o = chart.View3DOptions();
   const double zoom = std::max(1, o.Zoom()) / 100.0;
   p.Scale = std::min(p.Width / (hi[0] - lo[0]), p.Height / (hi[1] - lo[1])) * zoom;
+  p.DepthFactor = std::max(1, chart.Chart3DPercent) / 100.0;
   p.ScreenX = 0.5 * p.Width + o.HorizOffset();
   p.ScreenY = 0.5 * p.Height + o.VertOffset();
   const bool flat = !chart.View3D();

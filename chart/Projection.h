@@ -21,6 +21,7 @@ struct TProjection {
   double Scale = 1;                                      // pixels per unit
   double ScreenX = 0, ScreenY = 0;                       // pixel position of Center
   double EyeDistance = 0;                                // axis units; 0 orthogonal
+  double DepthFactor = 1;                                // Chart3DPercent / 100
   int Width = 1, Height = 1;
 
   // The projection of a chart onto a view of width x height pixels.

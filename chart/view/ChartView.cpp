@@ -206,21 +206,37 @@ void TChartView::CopyToClipboard() {
 }
 
 void TChartView::mousePressEvent(QMouseEvent* e) {
-  if (Chart_ && e->button() == Qt::LeftButton && Chart_->RotateTool().Active && Chart_->View3D()) {
-    Dragging_ = true;
-    DragStart_ = e->position().toPoint();
-    DragRotation_ = Chart_->View3DOptions().Rotation();
-    DragElevation_ = Chart_->View3DOptions().Elevation();
-  }
+  if (!Chart_ || e->button() != Qt::LeftButton) return;
+  if (DragMode == TDragMode::Rotate && !(Chart_->RotateTool().Active && Chart_->View3D())) return;
+  Dragging_ = true;
+  DragStart_ = e->position().toPoint();
+  const TView3DOptions& o = Chart_->View3DOptions();
+  DragRotation_ = o.Rotation();
+  DragElevation_ = o.Elevation();
+  DragX_ = DragMode == TDragMode::Depth ? Chart_->Chart3DPercent : o.HorizOffset();
+  DragY_ = o.VertOffset();
 }
 
 void TChartView::mouseMoveEvent(QMouseEvent* e) {
   if (!Dragging_ || !Chart_) return;
   const QPoint d = e->position().toPoint() - DragStart_;
-  int r, el;
-  RotateByDrag(DragRotation_, DragElevation_, d.x(), d.y(), r, el);
-  Chart_->View3DOptions().SetRotation(r);
-  Chart_->View3DOptions().SetElevation(el);
+  TView3DOptions& o = Chart_->View3DOptions();
+  switch (DragMode) {
+    case TDragMode::Rotate: {
+      int r, el;
+      RotateByDrag(DragRotation_, DragElevation_, d.x(), d.y(), r, el);
+      o.SetRotation(r);
+      o.SetElevation(el);
+      break;
+    }
+    case TDragMode::Move:
+      o.SetHorizOffset(DragX_ + d.x());
+      o.SetVertOffset(DragY_ + d.y());
+      break;
+    case TDragMode::Depth:
+      Chart_->SetChart3DPercent(DragX_ - d.y());
+      break;
+  }
 }
 
 void TChartView::mouseReleaseEvent(QMouseEvent*) { Dragging_ = false; }

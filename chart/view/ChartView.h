@@ -18,10 +18,15 @@ namespace korvex {
 class TCanvasRenderer;
 class TGLChartWidget;
 
+// What dragging with the left button does.
+enum class TDragMode { Rotate, Move, Depth };
+
 class TChartView : public QWidget, public IChartObserver {
   Q_OBJECT
 
  public:
+  TDragMode DragMode = TDragMode::Rotate;
+
   explicit TChartView(TChart& chart, QWidget* parent = nullptr);
   ~TChartView() override;
 
@@ -85,7 +90,7 @@ class TChartView : public QWidget, public IChartObserver {
   bool SyncQueued_ = false;
   bool Dragging_ = false;
   QPoint DragStart_;
-  int DragRotation_ = 0, DragElevation_ = 0;
+  int DragRotation_ = 0, DragElevation_ = 0, DragX_ = 0, DragY_ = 0;
 };
 
 }  // namespace korvex

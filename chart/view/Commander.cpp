@@ -64,6 +64,15 @@ TTeeCommander::TTeeCommander(QWidget* parent) : QWidget(parent) {
       View_->Chart()->SetView3D(Button3D->isChecked());
     }
   });
+  for (auto [button, mode] : {std::pair{ButtonRotate, TDragMode::Rotate}, {ButtonMove, TDragMode::Move},
+                               {ButtonDepth, TDragMode::Depth}}) {
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    connect(button, &QToolButton::clicked, this, [this, m = mode] {
+      if (View_) View_->DragMode = m;
+    });
+  }
+  ButtonRotate->setChecked(true);
   connect(ButtonNormal, &QToolButton::clicked, this, [this] { ResetView(); });
   connect(ButtonZoomIn, &QToolButton::clicked, this, [this] { Zoom(1.1); });
   connect(ButtonZoomOut, &QToolButton::clicked, this, [this] { Zoom(1 / 1.1); });
@@ -95,6 +104,7 @@ void TTeeCommander::ResetView() {
   o.SetRotation(345);
   o.SetHorizOffset(0);
   o.SetVertOffset(0);
+  View_->Chart()->SetChart3DPercent(100);
 }
 
 void TTeeCommander::Zoom(double factor) {

@@ -524,6 +524,8 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
                         s * proj.Rot[0][2], -s * proj.Rot[1][2], -s * proj.Rot[2][2], 0,
                         proj.ScreenX,       proj.ScreenY,        0,                   1};
   glLoadMatrixd(m);
+  glScaled(1, 1, proj.DepthFactor);
+  if (proj.DepthFactor != 1) glEnable(GL_NORMALIZE);  // the scale is no longer uniform
   glTranslated(-proj.Center[0], -proj.Center[1], -proj.Center[2]);
 
   // Bring the cache up to date; series that are gone are dropped.
@@ -578,6 +580,7 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_COLOR_MATERIAL);
   glDisable(GL_RESCALE_NORMAL);
+  glDisable(GL_NORMALIZE);
   glFrontFace(GL_CCW);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

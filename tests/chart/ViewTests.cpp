@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QFile>
 #include <cmath>
 #include <functional>
@@ -16,6 +18,7 @@
 #include "chart/Chart.h"
 #include "chart/view/CanvasRenderer.h"
 #include "chart/view/ChartView.h"
+#include "chart/view/Commander.h"
 #include "chart/view/GLRenderer.h"
 #include "chart/view/OffscreenGL.h"
 
@@ -287,6 +290,34 @@ TEST_F(ViewTest, SavesPngAndSvg) {
   const QString text = QString::fromUtf8(f.readAll());
   EXPECT_TRUE(text.contains("<circle")) << text.left(400).toStdString();
   EXPECT_TRUE(text.contains(">K0</text>"));
+}
+
+TEST_F(ViewTest, ToolbarAndEditorActOnTheAttachedChart) {
+  TTeeCommander bar;
+  bar.SetPanel(View.get());
+  bar.Button3D->click();  // default action: flat view
+  EXPECT_FALSE(Chart.View3D());
+  int hooked = 0;
+  bar.OnCommander3DClick = [&hooked](TTeeCommander& c) { hooked += c.Button3DDown() ? 1 : 10; };
+  bar.Button3D->click();  // the program's routine instead
+  EXPECT_EQ(hooked, 1);
+  EXPECT_FALSE(Chart.View3D());
+
+  Chart.View3DOptions().SetRotation(10);
+  Chart.View3DOptions().SetZoom(300);
+  bar.ButtonZoomIn->click();
+  EXPECT_EQ(Chart.View3DOptions().Zoom(), 330);
+  bar.ButtonNormal->click();
+  EXPECT_EQ(Chart.View3DOptions().Rotation(), 345);
+  EXPECT_EQ(Chart.View3DOptions().Elevation(), 345);
+  EXPECT_EQ(Chart.View3DOptions().Zoom(), 100);
+
+  TChartEditor editor;
+  editor.SetChart(&Chart);
+  ASSERT_EQ(editor.Table()->rowCount(), 1);
+  editor.Table()->item(0, 0)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(Sphere->Active());
+  EXPECT_EQ(Sphere->Count(), 1);
 }
 
 }  // namespace
