@@ -313,8 +313,15 @@ void TForm1::ButtonAboutClick() {
 }
 
 void TForm1::ButtonParamClick() {
-  ReadParameters();
-  if (FormParam != nullptr) RunModal(*FormParam);
+  if (FormParam == nullptr) return;
+  // A field that cannot be read is reported, and the dialog opens all the same so that it
+  // can be corrected (it then shows the last values read).
+  try {
+    ReadParameters();
+  } catch (const CommandError& e) {
+    ReportError(QString::fromUtf8(e.what()));
+  }
+  RunModal(*FormParam);
 }
 
 void TForm1::Timer1Timer() { ++Settings.TimerTicks; }

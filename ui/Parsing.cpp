@@ -2,7 +2,8 @@
 
 #include <QLocale>
 #include <cmath>
-#include <cstdlib>
+#include <charconv>
+#include <system_error>
 #include <limits>
 #include <string>
 
@@ -34,9 +35,14 @@ bool TryParse(const QString& text, QChar sep, double& value) {
       return false;  // letters (so no "nan", "inf" or hexadecimal), blanks inside
     }
   }
-  char* end = nullptr;
-  const double v = std::strtod(ascii.c_str(), &end);
-  if (end != ascii.c_str() + ascii.size() || !std::isfinite(v)) return false;
+  // from_chars ignores the C locale, which the application object sets from the user's.
+  const char* first = ascii.c_str();
+  const char* last = first + ascii.size();
+  if (*first == '+') ++first;  // from_chars takes no plus sign
+  if (first != last && (*first == '+' || (*first == '-' && first != ascii.c_str()))) return false;
+  double v = 0;
+  const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
+  if (ec != std::errc() || end != last || !std::isfinite(v)) return false;
   value = v;
   return true;
 }

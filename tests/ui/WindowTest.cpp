@@ -153,6 +153,19 @@ TEST_F(WindowTest, CancelKeepsTheTypedTextForTheNextCommand) {
   EXPECT_NEAR(Settings.RealExtent, 3 * Structure1->LatticeA, 1e-9);
 }
 
+TEST_F(WindowTest, ParOpensTheDialogDespiteABadField) {
+  p().EditMaxTime->setText(QStringLiteral("x"));
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    shown = param->isVisible();
+    p().CancelBtn->click();
+  });
+  f().ButtonParam->click();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(errors, QStringList{QStringLiteral("'x' is not a valid integer value")});
+  EXPECT_EQ(p().EditMaxTime->text(), QStringLiteral("50"));  // the last value read
+}
+
 TEST_F(WindowTest, NRecMaxLimitsHoldForOneCycle) {
   QTimer::singleShot(0, [this] {
     p().EditNRecMax->setText(QStringLiteral("20,1,2,3"));
