@@ -24,6 +24,14 @@ convention.
 xrayutilities: Crystal.chi0(en) and Crystal.StructureFactor(q, en, temp=0)
 (every atom's B factor is 0, so no Debye-Waller factor); its
 StructureFactor sums exp(-i q.r), so F(hkl) above is StructureFactor(-Q).
+xrayutilities_base_tables: xrayutilities' lattice and atom positions with the
+tables Base/ is made from: f0 from xraydb's Waasmaier table and f', f'' from
+xraydb's Chantler table. This separates the computation from the choice of
+tables: the native xrayutilities and xraylib rows differ from Base through
+their f' and f'' (and xrayutilities' f0 coefficients, stored in single
+precision, by up to 0.008 electrons). Korvex composes the factor as
+f = f0(s) + f1 - f0(0) with the total f1 = Z + f' of its table (so that f is
+exactly Z + f' at s = 0), and F(000) takes f1; these rows do the same.
 xraylib: Crystal_F_H_StructureFactor(crystal, E, h, k, l, debye_factor=1,
 rel_angle=1) on its crystal with a, b, c and the volume set to the Base
 value; its F sums exp(+2 pi i h.r) with f = f0 + f' + i f''.
@@ -36,6 +44,7 @@ import os
 import sys
 
 import numpy as np
+import xraydb
 import xraylib
 import xrayutilities as xu
 
@@ -72,6 +81,28 @@ def from_xu(name, a, hkl, lam):
              for (_a, p, _o, _b), F in zip(mat.lattice.base(), f))
     assert abs(abs(gamma * sr) - rchi) <= 1e-6 * rchi + 1e-12
     return (chi0.real, chi0.imag, gamma * fh, gamma * fmh, abs(chi0))
+
+
+def from_xu_base_tables(name, a, hkl, lam):
+    mat = getattr(xu.materials, name)
+    en = 12398.100046 / lam  # the energy conversion Korvex uses
+    gamma = R_E * lam ** 2 / (np.pi * mat.lattice.UnitCellVolume())
+
+    def structure_factor(q):
+        total = 0j
+        for at, p, _o, _b in mat.lattice.base():
+            z = xraydb.atomic_number(at.name)
+            f1 = z + xraydb.f1_chantler(at.name, en)
+            f0 = xraydb.f0(at.name, np.linalg.norm(q) / (4 * np.pi))[0]
+            f0_0 = xraydb.f0(at.name, 0.0)[0]
+            f = f0 - f0_0 + f1 + 1j * xraydb.f2_chantler(at.name, en)
+            total += f * np.exp(-1j * np.dot(q, mat.lattice.GetPoint(p)))
+        return complex(total)
+
+    q = mat.Q(*hkl)
+    f0 = structure_factor(np.zeros(3))
+    return (-gamma * f0.real, gamma * f0.imag, gamma * structure_factor(-q),
+            gamma * structure_factor(q), gamma * abs(f0))
 
 
 def from_xraylib(name, a, hkl, lam):
@@ -121,6 +152,8 @@ def main():
         for hkl in REFLECTIONS:
             for lam in WAVELENGTHS:
                 for source, fn in (('xrayutilities', from_xu),
+                                   ('xrayutilities_base_tables',
+                                    from_xu_base_tables),
                                    ('xraylib', from_xraylib)):
                     c0r, c0i, ch, cmh, a0 = fn(name, a, hkl, lam)
                     ch, cmh = (complex(clean(z.real, a0), clean(z.imag, a0))
