@@ -81,6 +81,13 @@ TChartView::~TChartView() {
 void TChartView::ChartChanged(TChart&) {
   update();
   if (Gl_) Gl_->update();
+  CheckRenderer();
+}
+
+// The OpenGL switch may have been turned in a batch of changes whose notification came
+// earlier, so every drawing looks at it as well.
+void TChartView::CheckRenderer() {
+  if (!Chart_) return;
   const bool want = Chart_->OpenGL().Active();
   if (!want) {
     GlRefused_ = false;
@@ -155,6 +162,7 @@ void TChartView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::white);
     return;
   }
+  CheckRenderer();
   BeginChartDraw();
   Canvas_->Render(*Chart_, p, size());
   if (!GlMessage_.isEmpty()) {
@@ -277,6 +285,7 @@ void TGLChartWidget::initializeGL() {
 void TGLChartWidget::paintGL() {
   TChart* chart = View_->Chart();
   if (Failed_ || !chart) return;
+  View_->CheckRenderer();
   View_->BeginChartDraw();
   const qreal dpr = devicePixelRatioF();
   Renderer_->Render(*chart, static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));

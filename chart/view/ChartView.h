@@ -75,6 +75,7 @@ class TChartView : public QWidget, public IChartObserver {
  private:
   friend class TGLChartWidget;
   void SyncRenderer();
+  void CheckRenderer();
   void StartOpenGL();
   void StopOpenGL();
   void GLFailed(const QString& why);
