@@ -187,10 +187,10 @@ TEST_F(WindowTest, RefusedInputStopsBeforeDrawing) {
     const char* text;
     const char* message;
   } cases[] = {
-      {&Ui::TFormParam::EditNReal, "1000", "NReal must lie between -10 and 10; 1000 is refused."},
-      {&Ui::TFormParam::EditMaxPoints, "100000", "MaxPoints must lie between 2 and 200; 100000 is refused."},
-      {&Ui::TFormParam::EditNRecMax, "100000", "NRecMax must lie between 0 and 40; 100000 is refused."},
-      {&Ui::TFormParam::EditNRecMax, "20,1,1000,3", "NRecMax limit must lie between -40 and 40; 1000 is refused."},
+      {&Ui::TFormParam::EditNReal, "1000", "NReal must lie between -15 and 15; 1000 is refused."},
+      {&Ui::TFormParam::EditMaxPoints, "100000", "MaxPoints must lie between 1 and 100; 100000 is refused."},
+      {&Ui::TFormParam::EditNRecMax, "100000", "NRecMax must lie between -30 and 30; 100000 is refused."},
+      {&Ui::TFormParam::EditNRecMax, "20,1,1000,3", "NRecMax limit must lie between -30 and 30; 1000 is refused."},
       {&Ui::TFormParam::EditStepTime, "0", "1 step, ms must lie between 1 and 1000; 0 is refused."},
   };
   for (const auto& c : cases) {
