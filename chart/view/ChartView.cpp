@@ -14,6 +14,7 @@
 #include "chart/Projection.h"
 #include "chart/view/CanvasRenderer.h"
 #include "chart/view/GLChartWidget.h"
+#include "chart/view/GLRenderer.h"
 
 namespace korvex {
 
@@ -24,20 +25,26 @@ TChartView::TOpenGLProbe& Probe() {
   return probe;
 }
 
-QSurfaceFormat ChartGLFormat(bool antialias) {
+// Multisampling found usable by the last check (see ChartSamples).
+int& ProbedSamples() {
+  static int samples = 0;
+  return samples;
+}
+
+QSurfaceFormat ChartGLFormat(int samples) {
   QSurfaceFormat f;
   f.setRenderableType(QSurfaceFormat::OpenGL);
   f.setVersion(2, 1);
   f.setProfile(QSurfaceFormat::CompatibilityProfile);
   f.setDepthBufferSize(24);
-  f.setSamples(antialias ? 4 : 0);
+  f.setSamples(samples);
   return f;
 }
 
 // Can this process draw with the fixed-function OpenGL the renderer uses?
 bool DefaultProbe(QString& reason) {
   QOpenGLContext ctx;
-  ctx.setFormat(ChartGLFormat(false));
+  ctx.setFormat(ChartGLFormat(0));
   if (!ctx.create()) {
     reason = "no OpenGL context could be created";
     return false;
@@ -58,6 +65,7 @@ bool DefaultProbe(QString& reason) {
     reason = "the OpenGL context could not be made current";
     return false;
   }
+  ProbedSamples() = ChartSamples(true);
   ctx.doneCurrent();
   return true;
 }
@@ -123,7 +131,7 @@ void TChartView::StartOpenGL() {
     return;
   }
   Gl_ = new TGLChartWidget(this);
-  Gl_->setFormat(ChartGLFormat(Chart_->OpenGL().Antialias));
+  Gl_->setFormat(ChartGLFormat(Chart_->OpenGL().Antialias ? ProbedSamples() : 0));
   Gl_->setAttribute(Qt::WA_TransparentForMouseEvents);
   Gl_->setGeometry(rect());
   connect(Gl_, &TGLChartWidget::Failure, this, &TChartView::GLFailed, Qt::QueuedConnection);

@@ -7,6 +7,9 @@
 
 #include "chart/view/CanvasRenderer.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+
 namespace korvex {
 
 namespace {
@@ -69,6 +72,18 @@ void Normalize(double v[3]) {
 }
 
 }  // namespace
+
+bool SoftwareOpenGL() {
+  QOpenGLContext* ctx = QOpenGLContext::currentContext();
+  if (!ctx) return true;
+  const auto* r = reinterpret_cast<const char*>(ctx->functions()->glGetString(GL_RENDERER));
+  const QString name = r ? QString::fromLatin1(r) : QString();
+  return name.isEmpty() || name.contains("llvmpipe", Qt::CaseInsensitive) ||
+         name.contains("softpipe", Qt::CaseInsensitive) || name.contains("software", Qt::CaseInsensitive) ||
+         name.contains("swr", Qt::CaseInsensitive);
+}
+
+int ChartSamples(bool antialias) { return antialias && !SoftwareOpenGL() ? 4 : 0; }
 
 TGLRenderer::~TGLRenderer() {
   if (!Ready_) return;

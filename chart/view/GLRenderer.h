@@ -14,6 +14,14 @@
 
 namespace korvex {
 
+// Whether the current context renders in software (Mesa llvmpipe and the like). There
+// multisampling would cost about four times the frame time, so the renderer smooths
+// lines and markers only.
+bool SoftwareOpenGL();
+// Multisampling for a chart's OpenGL pictures: 4 samples when antialiasing is on and
+// the driver is a hardware one, else none. Needs a current context.
+int ChartSamples(bool antialias);
+
 class TGLRenderer : protected QOpenGLFunctions_2_0 {
  public:
   TGLRenderer() = default;

@@ -12,6 +12,9 @@
 
 namespace korvex {
 
+// The same multisampling as the chart view's OpenGL widget.
+int TOffscreenGL::Samples(const TChart& chart) { return ChartSamples(chart.OpenGL().Antialias); }
+
 TOffscreenGL::TOffscreenGL() : Renderer_(std::make_unique<TGLRenderer>()) {
   QSurfaceFormat f;
   f.setVersion(2, 1);
@@ -41,24 +44,25 @@ TOffscreenGL::~TOffscreenGL() {
   }
 }
 
-bool TOffscreenGL::Prepare(QSize size) {
+bool TOffscreenGL::Prepare(QSize size, int samples) {
   if (!Ok_ || !Context_->makeCurrent(Surface_.get())) return false;
-  if (!Fbo_ || Fbo_->size() != size) {
+  if (!Fbo_ || Fbo_->size() != size || Fbo_->format().samples() != samples) {
     QOpenGLFramebufferObjectFormat ff;
     ff.setAttachment(QOpenGLFramebufferObject::Depth);
+    ff.setSamples(samples);
     Fbo_ = std::make_unique<QOpenGLFramebufferObject>(size, ff);
   }
   return Fbo_->bind();
 }
 
 void TOffscreenGL::Draw(const TChart& chart, QSize size) {
-  if (!Prepare(size)) return;
+  if (!Prepare(size, Samples(chart))) return;
   Renderer_->Render(chart, size.width(), size.height());
   Context_->functions()->glFinish();
 }
 
 QImage TOffscreenGL::Render(const TChart& chart, QSize size, bool overlay) {
-  if (!Prepare(size)) return {};
+  if (!Prepare(size, Samples(chart))) return {};
   Renderer_->Render(chart, size.width(), size.height());
   QImage img = Fbo_->toImage();
   if (overlay) {

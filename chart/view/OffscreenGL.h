@@ -30,7 +30,8 @@ class TOffscreenGL {
   TGLRenderer& Renderer() { return *Renderer_; }
 
  private:
-  bool Prepare(QSize size);
+  bool Prepare(QSize size, int samples);
+  int Samples(const TChart& chart);
   std::unique_ptr<QOpenGLContext> Context_;
   std::unique_ptr<QOffscreenSurface> Surface_;
   std::unique_ptr<QOpenGLFramebufferObject> Fbo_;
