@@ -47,7 +47,8 @@ class TView3DOptions {
   int Elevation() const { return Elevation_; }    // degrees about the horizontal axis
   int Tilt() const { return Tilt_; }              // degrees in the screen plane
   int Zoom() const { return Zoom_; }              // percent
-  int Perspective() const { return Perspective_; }  // percent, 0 orthogonal projection
+  // Percent; kept for the charts' settings, the projection is always orthogonal.
+  int Perspective() const { return Perspective_; }
   bool Orthogonal() const { return Perspective_ == 0; }
   int HorizOffset() const { return HorizOffset_; }  // pixels
   int VertOffset() const { return VertOffset_; }

@@ -60,10 +60,7 @@ TProjection TProjection::ForChart(const TChart& chart, int width, int height) {
   double er[3][3];
   Mul(E, R, er);
   Mul(T, er, p.Rot);
-  if (!flat && o.Perspective() > 0) {
-    const double span = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-    p.EyeDistance = span * (1.0 + 100.0 / o.Perspective());
-  }
+  // Both renderers draw an orthogonal projection (the charts keep Perspective at 0).
   return p;
 }
 

@@ -20,7 +20,7 @@ struct TProjection {
   double Center[3] = {0, 0, 0};                          // chart point at the view centre
   double Scale = 1;                                      // pixels per unit
   double ScreenX = 0, ScreenY = 0;                       // pixel position of Center
-  double EyeDistance = 0;                                // axis units; 0 orthogonal
+  double EyeDistance = 0;                                // axis units; 0 orthogonal (always)
   double DepthFactor = 1;                                // Chart3DPercent / 100
   int Width = 1, Height = 1;
 

@@ -275,6 +275,14 @@ TEST_F(ViewTest, DraggingTurnsRotationAndElevation) {
   send(QEvent::MouseButtonRelease, {70, 40}, Qt::NoButton);
   EXPECT_EQ(Chart.View3DOptions().Rotation(), 5);
   EXPECT_EQ(Chart.View3DOptions().Elevation(), 355);
+
+  int wheel = 0;
+  View->OnMouseWheel = [&wheel](QWheelEvent* e) { wheel += e->angleDelta().y(); };
+  QWheelEvent w(QPointF(50, 50), View->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(View.get(), &w);
+  EXPECT_EQ(wheel, 120);
+  EXPECT_FALSE(w.isAccepted());  // the window sees the wheel too
 }
 
 TEST_F(ViewTest, SavesPngAndSvg) {
