@@ -294,6 +294,18 @@ void TCanvasRenderer::Build(const TChart& chart, const TProjection& proj) {
     if (s->Active()) AddSeries(*s, order, proj);
     ++order;
   }
+  // Pieces far outside any window (huge coordinates or radii) are left out: the
+  // painter works in fixed point and must not see them.
+  constexpr double kFar = 1e6;
+  auto far = [](const QPointF& p) { return !(std::fabs(p.x()) < kFar && std::fabs(p.y()) < kFar); };
+  Pieces_.erase(std::remove_if(Pieces_.begin(), Pieces_.end(),
+                               [&](const TPiece& p) {
+                                 if (!(p.Radius < kFar) || !std::isfinite(p.Depth)) return true;
+                                 for (unsigned i = 0; i < p.Count; ++i)
+                                   if (far(Pts_[p.First + i])) return true;
+                                 return false;
+                               }),
+                Pieces_.end());
   std::stable_sort(Pieces_.begin(), Pieces_.end(), [](const TPiece& a, const TPiece& b) { return a.Depth > b.Depth; });
 }
 
@@ -447,9 +459,10 @@ std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& p
       }
       if (!Finite3(x, y, z)) continue;
       const auto c = proj.Project(x, y, z);
+      if (!(std::fabs(c[0]) < 1e6 && std::fabs(c[1]) < 1e6)) continue;  // far outside the window
       double off = 4;
       if (s->Kind() == TSeriesKind::Bubble3D && std::isfinite(q.Radius) && q.Radius > 0)
-        off = q.Radius * proj.ScaleAt(c[2]) * 0.75;
+        off = std::min(1e4, q.Radius * proj.ScaleAt(c[2]) * 0.75);
       else if (vec)
         off = 6;
       TChartLabel l = make(QString::fromStdString(q.Label), m.Font, QPointF(c[0] + off, c[1] - off), !m.Transparent);

@@ -404,7 +404,10 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
 void TGLRenderer::DrawTriangles(const TBatch& b) {
   if (b.IndexCount == 0) return;
   // Closed shapes are only seen from outside: light one side, which is half the work.
+  // Surfaces are lit on both sides, without highlights.
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, b.Closed ? GL_FALSE : GL_TRUE);
+  const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, b.Closed ? white : black);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
@@ -562,11 +565,13 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
     }
   }
 
+  glDisable(GL_BLEND);  // opaque geometry needs no blending
   for (auto& [sr, b] : live)
     if (!b->Transparent) {
       DrawTriangles(*b);
       DrawSprites(*b);
     }
+  glEnable(GL_BLEND);
   for (auto& [sr, b] : live) DrawLinesAndMarks(*b, gl.Antialias);
   // Transparent series far to near, without writing depth; back faces first.
   std::vector<std::pair<double, TBatch*>> glass;

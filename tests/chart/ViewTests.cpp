@@ -148,6 +148,23 @@ TEST_P(RenderTest, HiddenTransparentAndNonFiniteContentDrawsNothing) {
   EXPECT_GT(InkedPixels(Draw(Chart, GetParam())), 1000);
 }
 
+TEST_P(RenderTest, HugeCoordinatesAreDrawnWithoutHarm) {
+  auto* s = Chart.CreateSeries<TBubble3DSeries>();
+  s->AddBubble(1e300, 0, 0, 1e300, "far", clBlue);
+  s->AddBubble(0, 0, 0, 1e-300, "", clBlue);
+  s->Marks().Visible = true;
+  auto* v = Chart.CreateSeries<TVector3DSeries>();
+  v->AddVector(0, 0, 0, 1e300, -1e300, 1e300, "v", clBlue);
+  auto* surf = Chart.CreateSeries<TSurfaceSeries>();
+  for (double x : {-1e300, 1e300})
+    for (double z : {-1e300, 1e300}) surf->AddXYZ(x, 1e300, z);
+  auto* red = Chart.CreateSeries<TBubble3DSeries>();
+  red->AddBubble(0.5, 0.5, 0, 0.1, "", clRed);
+  const QImage img = Draw(Chart, GetParam());
+  const auto p = TProjection::ForChart(Chart, kSize.width(), kSize.height()).Project(0.5, 0.5, 0);
+  EXPECT_TRUE(IsRed(img.pixel(static_cast<int>(p[0]), static_cast<int>(p[1]))));
+}
+
 TEST_P(RenderTest, MarksAreDrawnNextToTheirPoint) {
   auto* s = Chart.CreateSeries<TBubble3DSeries>();
   s->AddBubble(-0.5, -0.5, 0, 0.05, "004", clBlue);
