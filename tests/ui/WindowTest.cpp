@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -271,6 +275,38 @@ TEST_F(WindowTest, ViewSwitches) {
   QApplication::sendEvent(&form->ChartView1(), &dbl);
   EXPECT_TRUE(f().RadioCh1->isChecked());
   EXPECT_EQ(&form->ToolbarChart(), &charts().Chart1);
+}
+
+// Creation reads lecture.txt and Fig/*.gif from the current directory.
+TEST(FormCreateTest, LectureAndFiguresFromTheCurrentDirectory) {
+  QTemporaryDir dir;
+  QFile lecture(dir.filePath(QStringLiteral("lecture.txt")));
+  ASSERT_TRUE(lecture.open(QIODevice::WriteOnly));
+  lecture.write("Title line\n004001010,~First\n\n-1~Second\n");
+  lecture.close();
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Fig")));
+  QFile figure(dir.filePath(QStringLiteral("Fig/3_InGaAs.gif")));
+  ASSERT_TRUE(figure.open(QIODevice::WriteOnly));
+  figure.close();
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  {
+    TForm1 form;
+    const Ui::TForm1& f = form.Controls();
+    ASSERT_EQ(f.ComboBoxSteps->count(), 2);
+    EXPECT_EQ(f.ComboBoxSteps->itemText(1), QStringLiteral("Second"));
+    EXPECT_EQ(f.ComboBoxActs->itemText(0), QStringLiteral("004001010,"));
+    EXPECT_EQ(f.ComboBoxSteps->currentIndex(), -1);
+    ASSERT_EQ(f.ComboBoxFig->count(), 2);
+    EXPECT_EQ(f.ComboBoxFig->itemText(0), QString());
+    EXPECT_EQ(f.ComboBoxFig->itemText(1), QStringLiteral("3_InGaAs"));
+    EXPECT_TRUE(f.Image1->isHidden());
+  }
+  QDir::setCurrent(previous);
+  // Without either, both lists are empty but for the empty figure item.
+  TForm1 bare;
+  EXPECT_EQ(bare.Controls().ComboBoxSteps->count(), 0);
+  EXPECT_EQ(bare.Controls().ComboBoxFig->count(), 1);
 }
 
 TEST_F(WindowTest, AboutPicturesSwap) {
