@@ -220,7 +220,38 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
       const int alpha = AlphaOf(surf.Transparency());
       b.Transparent = alpha < 255;
       if (alpha == 0) break;
-      const auto& cells = surf.Grid().Cells;
+      // Cells under 12 pixels are merged k by k (through the true grid nodes):
+      // the picture stays the same and the triangle count drops by k squared.
+      const TSurfaceGrid& g = surf.Grid();
+      const std::vector<std::array<int, 4>>* use = &g.Cells;
+      std::vector<std::array<int, 4>> coarse;
+      const size_t nx = g.Xs.size(), nz = g.Zs.size();
+      if (nx > 2 && nz > 2) {
+        const double cellPx = std::min((g.Xs.back() - g.Xs.front()) / static_cast<double>(nx - 1),
+                                       (g.Zs.back() - g.Zs.front()) / static_cast<double>(nz - 1)) * scale;
+        const size_t k = cellPx > 0 ? std::clamp(static_cast<size_t>(12.0 / cellPx), size_t{1}, size_t{8}) : 1;
+        if (k > 1) {
+          for (size_t ix = 0; ix + 1 < nx; ix += k)
+            for (size_t iz = 0; iz + 1 < nz; iz += k) {
+              const size_t x1 = std::min(ix + k, nx - 1), z1 = std::min(iz + k, nz - 1);
+              bool full = true;
+              for (size_t a = ix; a <= x1 && full; ++a)
+                for (size_t c = iz; c <= z1 && full; ++c) full = g.NodeIndex(a, c) >= 0;
+              if (full) {
+                coarse.push_back({g.NodeIndex(ix, iz), g.NodeIndex(x1, iz), g.NodeIndex(x1, z1), g.NodeIndex(ix, z1)});
+                continue;
+              }
+              for (size_t a = ix; a < x1; ++a)  // a hole inside: the cells as they are
+                for (size_t c = iz; c < z1; ++c) {
+                  const std::array<int, 4> q = {g.NodeIndex(a, c), g.NodeIndex(a + 1, c), g.NodeIndex(a + 1, c + 1),
+                                                g.NodeIndex(a, c + 1)};
+                  if (q[0] >= 0 && q[1] >= 0 && q[2] >= 0 && q[3] >= 0) coarse.push_back(q);
+                }
+            }
+          use = &coarse;
+        }
+      }
+      const auto& cells = *use;
       std::vector<int> vid(pts.size(), -1);
       std::vector<double> nsum;
       for (const auto& c : cells) {
