@@ -6,6 +6,7 @@
 #include "geometry/VisStructure.h"
 #include "scenes/FrameDrawing.h"
 #include "scenes/ReciprocalAxes.h"
+#include "scenes/AccessibleRegions.h"
 #include "scenes/ReciprocalLattice.h"
 
 namespace korvex {

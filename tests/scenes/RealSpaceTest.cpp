@@ -484,13 +484,29 @@ TEST_F(RealScene, PoolRangesNeverOverflow) {
 }
 
 // The whole "Set hkl" with the reciprocal-space scenes.
-TEST_F(RealScene, SetHklTwiceDoublesTheReflectionNode) {
+TEST_F(RealScene, SetHklTwiceDoublesTheNodeAndTheLayerAddsToTheSubstrate) {
   Recompute();
   SetHkl(scene, s1);
   SetHkl(scene, s1);
   EXPECT_EQ(charts.SeriesPointRes->Count(), 2);
   EXPECT_EQ(pool.RealLines.Count(), 12);
   EXPECT_GT(s1.IncidenceAngle, 0);
+
+  // The layer adds its nodes, slab edges, planes and H arrow; the beams show the layer alone.
+  s2.InUse = true;
+  Recompute();
+  SetHkl(scene, s1);
+  const int nodes1 = charts.SeriesPoint->Count();
+  const int planes1 = pool.PlaneSurfaces.Count();
+  SetHkl(scene, s2);
+  EXPECT_EQ(pool.RealLines.Count(), 24);
+  EXPECT_GT(charts.SeriesPoint->Count(), nodes1);
+  EXPECT_GT(pool.PlaneSurfaces.Count(), planes1);
+  EXPECT_EQ(charts.SeriesVecRecipr2->Count(), 2);
+  ASSERT_EQ(charts.SeriesBeams->Count(), 2);
+  EXPECT_EQ(charts.SeriesBeams->ValueColor(0), s2.IncidentColour);
+  EXPECT_TRUE(AllFinite(charts.Chart1));
+  EXPECT_TRUE(AllFinite(charts.Chart2));
 }
 
 }  // namespace
