@@ -10,6 +10,8 @@
 #include "chart/view/ChartView.h"
 #include "chart/view/Commander.h"
 #include "geometry/Settings.h"
+#include "scenes/HklSetting.h"
+#include "scenes/RealSpace.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
@@ -146,6 +148,9 @@ void TForm1::ConnectHandlers() {
   };
   command(ui_->ButtonClear, &TForm1::ButtonClearClick);
   command(ui_->ButtonGaAs, &TForm1::ButtonGaAsClick);
+  command(ui_->ButtonSet, &TForm1::ButtonSetClick);
+  command(ui_->ButtonReal, &TForm1::ButtonRealClick);
+  connect(ui_->TrackBarFi, &QSlider::valueChanged, this, [this] { RunCommand([this] { TrackBarFiChange(); }); });
   command(ui_->ButtonParam, &TForm1::ButtonParamClick);
   connect(ui_->ButtonAbout, &QAbstractButton::clicked, this, [this] { ButtonAboutClick(); });
 
@@ -208,6 +213,37 @@ void TForm1::ButtonClearClick() {
 void TForm1::ButtonGaAsClick() {
   Recompute();
   ShowUnitCell();
+}
+
+void TForm1::ButtonSetClick() {
+  Recompute();
+  if (structure1_->InUse) SetHkl(scene_, *structure1_);
+  if (structure2_->InUse) SetHkl(scene_, *structure2_);
+}
+
+void TForm1::ButtonRealClick() {
+  Recompute();
+  if (structure1_->InUse) ShowRealSpace(scene_, *structure1_);
+  if (structure2_->InUse) ShowRealSpace(scene_, *structure2_);
+}
+
+void TForm1::TrackBarFiChange() {
+  const QSlider& bar = *ui_->TrackBarFi;
+  Settings.Phi = double(bar.value()) / (bar.maximum() - bar.minimum()) * 2 * Pi;
+  WriteSettings();
+  Recompute();
+  charts_->SeriesPointRes->Clear();
+  if (structure1_->InUse) SetHkl(scene_, *structure1_);
+  if (structure2_->InUse) SetHkl(scene_, *structure2_);
+  // A change that arrives while the charts repaint draws at once but does not pump again, so
+  // a fast drag cannot stack one pump inside the other.
+  static bool pumping = false;
+  if (pumping) return;
+  pumping = true;
+  struct TDone {
+    ~TDone() { pumping = false; }
+  } done;
+  PumpMessages();
 }
 
 void TForm1::CheckBoxGLClick() {

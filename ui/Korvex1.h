@@ -48,6 +48,11 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   // Drawing commands.
   void ButtonClearClick();
   void ButtonGaAsClick();
+  void ButtonSetClick();   // "Set hkl"
+  void ButtonRealClick();  // "Real"
+  // The crystal turned about its normal by the track bar's angle: EditFi shows it in degrees,
+  // the reflection setting is drawn again and the charts repaint while the thumb is dragged.
+  void TrackBarFiChange();
 
   // View switches.
   void CheckBoxGLClick();
