@@ -131,6 +131,13 @@ bool AlongFrameAxis(const TVector& v) {
 
 void ShowRealSpace(TSceneContext& scene, TVisStructure& structure) {
   DrawLatticeNodes(scene, structure);
+  // The recompute before every command leaves K0 along the normal, where the demonstration
+  // has no wavefront to start from; with "Sin" the beams of the reflection are solved here.
+  if (Settings.BraggLaw) {
+    structure.ReciprocalVector(Settings.Hkl[0], Settings.Hkl[1], Settings.Hkl[2], structure.HVector.x,
+                               structure.HVector.y, structure.HVector.z);
+    structure.SolveWaveVectors();
+  }
   DrawPlanes(scene, structure, structure.Corners);
   DrawRealAxes(scene, structure);
   DrawReciprocalAxes(scene, structure);

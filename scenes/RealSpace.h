@@ -31,7 +31,8 @@ extern const std::array<std::array<int32_t, 2>, 12> BlockEdges;
 inline constexpr int32_t WaveTrainLimit = TPoolRange::Capacity - 24;
 
 // "Real" for one structure: lattice nodes, planes cut to the structure's block, frame axes,
-// reciprocal axes and the mark of the reflection.
+// reciprocal axes and the mark of the reflection. With "Sin" the wave vectors of the
+// reflection are solved first (the angles are shown), so the demonstration has its beams.
 void ShowRealSpace(TSceneContext& scene, TVisStructure& structure);
 
 // Node spheres (radius 0.2 a) in SeriesPoint over the index ranges of Settings.NReal; with a
