@@ -12,6 +12,7 @@
 #include "geometry/Settings.h"
 #include "scenes/HklSetting.h"
 #include "scenes/RealSpace.h"
+#include "scenes/ReciprocalLattice.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
@@ -150,6 +151,9 @@ void TForm1::ConnectHandlers() {
   command(ui_->ButtonGaAs, &TForm1::ButtonGaAsClick);
   command(ui_->ButtonSet, &TForm1::ButtonSetClick);
   command(ui_->ButtonReal, &TForm1::ButtonRealClick);
+  command(ui_->ButtonRecipr, &TForm1::ButtonReciprClick);
+  command(ui_->ButtonRec2D, &TForm1::ButtonRec2DClick);
+  command(ui_->ButtonKhSphere, &TForm1::ButtonKhSphereClick);
   connect(ui_->TrackBarFi, &QSlider::valueChanged, this, [this] { RunCommand([this] { TrackBarFiChange(); }); });
   command(ui_->ButtonParam, &TForm1::ButtonParamClick);
   connect(ui_->ButtonAbout, &QAbstractButton::clicked, this, [this] { ButtonAboutClick(); });
@@ -225,6 +229,27 @@ void TForm1::ButtonRealClick() {
   Recompute();
   if (structure1_->InUse) ShowRealSpace(scene_, *structure1_);
   if (structure2_->InUse) ShowRealSpace(scene_, *structure2_);
+}
+
+void TForm1::ButtonReciprClick() {
+  Recompute();
+  if (structure1_->InUse) ShowReciprocal3D(scene_, *structure1_);
+  if (structure2_->InUse) ShowReciprocal3D(scene_, *structure2_);
+}
+
+void TForm1::ButtonRec2DClick() {
+  Recompute();
+  if (structure1_->InUse) ShowReciprocal2D(scene_, *structure1_);
+  if (structure2_->InUse) ShowReciprocal2D(scene_, *structure2_);
+}
+
+void TForm1::ButtonKhSphereClick() {
+  Recompute();
+  for (TVisStructure* s : {structure1_.get(), structure2_.get()}) {
+    if (!s->InUse) continue;
+    SetHkl(scene_, *s);
+    DrawKhSphere(scene_, *s, true);
+  }
 }
 
 void TForm1::TrackBarFiChange() {

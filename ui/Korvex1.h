@@ -50,6 +50,9 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   void ButtonGaAsClick();
   void ButtonSetClick();   // "Set hkl"
   void ButtonRealClick();  // "Real"
+  void ButtonReciprClick();    // "Recipr"
+  void ButtonRec2DClick();     // "Rec.2D"
+  void ButtonKhSphereClick();  // "KhSph"
   // The crystal turned about its normal by the track bar's angle: EditFi shows it in degrees,
   // the reflection setting is drawn again and the charts repaint while the thumb is dragged.
   void TrackBarFiChange();
