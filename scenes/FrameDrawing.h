@@ -13,12 +13,18 @@
 
 namespace korvex::frame {
 
-inline TVector operator+(const TVector& a, const TVector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline TVector operator-(const TVector& a, const TVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline TVector operator+(const TVector& a, const TVector& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline TVector operator-(const TVector& a, const TVector& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 inline TVector operator-(const TVector& a) { return {-a.x, -a.y, -a.z}; }
 inline TVector operator*(double f, const TVector& a) { return {f * a.x, f * a.y, f * a.z}; }
 
-inline double Dot(const TVector& a, const TVector& b) { return korvex::Dot(a.x, a.y, a.z, b.x, b.y, b.z); }
+inline double Dot(const TVector& a, const TVector& b) {
+  return korvex::Dot(a.x, a.y, a.z, b.x, b.y, b.z);
+}
 inline TVector Cross(const TVector& a, const TVector& b) {
   TVector c;
   korvex::Cross(a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z);
@@ -46,6 +52,8 @@ inline void AddPoint(TPoint3DSeries& series, const TVector& p, TColor colour) {
 }
 
 // A plain point (no label, no colour of its own) of a surface.
-inline void AddPoint(TCustom3DSurfaceSeries& series, const TVector& p) { series.AddXYZ(p.x, p.z, p.y); }
+inline void AddPoint(TCustom3DSurfaceSeries& series, const TVector& p) {
+  series.AddXYZ(p.x, p.z, p.y);
+}
 
 }  // namespace korvex::frame

@@ -4,9 +4,9 @@
 
 #include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
+#include "scenes/AccessibleRegions.h"
 #include "scenes/FrameDrawing.h"
 #include "scenes/ReciprocalAxes.h"
-#include "scenes/AccessibleRegions.h"
 #include "scenes/ReciprocalLattice.h"
 
 namespace korvex {

@@ -36,6 +36,7 @@ void DrawCrystalBlock(TSceneContext& scene, const TVisStructure& structure);
 // Node spheres (radius 0.05 a) of the lattice points i a + j b + k c, |i|, |j|, |k| <= NReal,
 // that lie between the top and bottom faces and strictly inside the top face seen from
 // above. None for a negative NReal.
-void DrawBlockNodes(TSceneContext& scene, const TVisStructure& structure, const TBlockCorners& corners);
+void DrawBlockNodes(TSceneContext& scene, const TVisStructure& structure,
+                    const TBlockCorners& corners);
 
 }  // namespace korvex

@@ -14,9 +14,18 @@ namespace korvex {
 
 using namespace frame;
 
-const std::array<std::array<int32_t, 2>, 12> BlockEdges{{{0, 1}, {0, 3}, {0, 4}, {1, 2},
-                                                         {1, 5}, {2, 3}, {2, 6}, {3, 7},
-                                                         {4, 5}, {4, 7}, {5, 6}, {6, 7}}};
+const std::array<std::array<int32_t, 2>, 12> BlockEdges{{{0, 1},
+                                                         {0, 3},
+                                                         {0, 4},
+                                                         {1, 2},
+                                                         {1, 5},
+                                                         {2, 3},
+                                                         {2, 6},
+                                                         {3, 7},
+                                                         {4, 5},
+                                                         {4, 7},
+                                                         {5, 6},
+                                                         {6, 7}}};
 
 namespace {
 
@@ -88,7 +97,8 @@ void DrawWaveDemonstration(TSceneContext& scene, const TVisStructure& s, const T
   const double w1 = Length(b.W1);
   const double den1 = k0.z * b.W1.x - k0.x * b.W1.z;
   const double den2 = kh.z * b.W2.x - kh.x * b.W2.z;
-  if (!(w1 >= Tolerance) || !(std::fabs(den1) >= Tolerance) || !(std::fabs(den2) >= Tolerance)) return;
+  if (!(w1 >= Tolerance) || !(std::fabs(den1) >= Tolerance) || !(std::fabs(den2) >= Tolerance))
+    return;
 
   const double k = s.WaveNumber;
   const TVector o1 = (-md * (k0.z * n.x - k0.x * n.z) / den1) * b.W1;
@@ -110,7 +120,8 @@ void DrawWaveDemonstration(TSceneContext& scene, const TVisStructure& s, const T
     const double phase = 2 * Pi * f * l2 * k + 2 * Pi * l1 * k;
     points.push_back(q + f * (o2 - q) + std::sin(phase) * amp2);
   }
-  if (!std::all_of(points.begin(), points.end(), [](const TVector& p) { return Finite(p); })) return;
+  if (!std::all_of(points.begin(), points.end(), [](const TVector& p) { return Finite(p); }))
+    return;
 
   auto* train = scene.Pool.Create<TPoint3DSeries>(scene.Pool.RealLines, scene.Charts.Chart1);
   train->Pointer().Visible = true;
@@ -123,7 +134,8 @@ void DrawWaveDemonstration(TSceneContext& scene, const TVisStructure& s, const T
 }
 
 bool AlongFrameAxis(const TVector& v) {
-  const int zeros = (std::fabs(v.x) < Tolerance) + (std::fabs(v.y) < Tolerance) + (std::fabs(v.z) < Tolerance);
+  const int zeros =
+      (std::fabs(v.x) < Tolerance) + (std::fabs(v.y) < Tolerance) + (std::fabs(v.z) < Tolerance);
   return zeros >= 2;
 }
 
@@ -134,8 +146,8 @@ void ShowRealSpace(TSceneContext& scene, TVisStructure& structure) {
   // The recompute before every command leaves K0 along the normal, where the demonstration
   // has no wavefront to start from; with "Sin" the beams of the reflection are solved here.
   if (Settings.BraggLaw) {
-    structure.ReciprocalVector(Settings.Hkl[0], Settings.Hkl[1], Settings.Hkl[2], structure.HVector.x,
-                               structure.HVector.y, structure.HVector.z);
+    structure.ReciprocalVector(Settings.Hkl[0], Settings.Hkl[1], Settings.Hkl[2],
+                               structure.HVector.x, structure.HVector.y, structure.HVector.z);
     structure.SolveWaveVectors();
   }
   DrawPlanes(scene, structure, structure.Corners);
@@ -167,7 +179,7 @@ void DrawLatticeNodes(TSceneContext& scene, const TVisStructure& s) {
     const TVector& a = s.VecA;
     const TVector& b = s.VecB;
     const TVector& cc = s.VecC;
-    const TBlockCorners cell{m * a + m * b + mc * cc, m * a + mc * cc, mc * cc, m * b + mc * cc,
+    const TBlockCorners cell{m * a + m * b + mc * cc, m * a + mc * cc, mc * cc,   m * b + mc * cc,
                              m * a + m * b,           m * a,           TVector{}, m * b};
     for (const auto& e : BlockEdges) {
       TPoint3DSeries* edge = AddRealLine(scene, scene.Pool.LineWidth, s.NodeColour);
@@ -179,8 +191,8 @@ void DrawLatticeNodes(TSceneContext& scene, const TVisStructure& s) {
   for (int32_t j = lo; j <= hi; ++j) {
     for (int32_t k = lo; k <= hi; ++k) {
       for (int32_t l = l0; l <= l1; ++l) {
-        AddBubble(*c.SeriesPoint, double(j) * s.VecA + double(k) * s.VecB + double(l) * s.VecC, radius,
-                  s.NodeColour);
+        AddBubble(*c.SeriesPoint, double(j) * s.VecA + double(k) * s.VecB + double(l) * s.VecC,
+                  radius, s.NodeColour);
       }
     }
   }
@@ -278,7 +290,8 @@ void DrawPlanes(TSceneContext& scene, const TVisStructure& s, const TBlockCorner
       }
       // A small shift off the plane keeps the triangulation of a plane seen edge-on apart
       // from its neighbours.
-      const TVector shifted{p.x + 0.001 * (p.y + p.z), p.y + 0.001 * (p.x + p.z), p.z + 0.001 * (p.x + p.y)};
+      const TVector shifted{p.x + 0.001 * (p.y + p.z), p.y + 0.001 * (p.x + p.z),
+                            p.z + 0.001 * (p.x + p.y)};
       const TVector chart = ToChart(shifted);
       bool seen = false;
       // A plane through a corner meets several edges there; the corner counts once.

@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "scenes/SceneContext.h"
 #include "geometry/Vector.h"
+#include "scenes/SceneContext.h"
 
 namespace korvex {
 

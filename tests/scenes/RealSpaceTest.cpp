@@ -29,8 +29,12 @@ class Host : public ISceneHost {
 
 // Chart coordinates back to the frame: chart (X, Y, Z) is frame (X, Z, Y).
 TVector Frame(double x, double y, double z) { return {x, z, y}; }
-TVector PointOf(const TChartSeries& s, int i) { return Frame(s.XValue(i), s.YValue(i), s.ZValue(i)); }
-TVector EndOf(const TVector3DSeries& s, int i) { return Frame(s.EndXValue(i), s.EndYValue(i), s.EndZValue(i)); }
+TVector PointOf(const TChartSeries& s, int i) {
+  return Frame(s.XValue(i), s.YValue(i), s.ZValue(i));
+}
+TVector EndOf(const TVector3DSeries& s, int i) {
+  return Frame(s.EndXValue(i), s.EndYValue(i), s.EndZValue(i));
+}
 
 TVector Sub(const TVector& a, const TVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot3(const TVector& a, const TVector& b) { return Dot(a.x, a.y, a.z, b.x, b.y, b.z); }
@@ -206,7 +210,8 @@ TEST_F(RealScene, PlanesOf004AndTheSpacingArrow) {
       heights.push_back(z);
     }
     // Plane m lies at -m d, the first drawn is the highest.
-    for (size_t i = 1; i < heights.size(); ++i) EXPECT_NEAR(heights[i - 1] - heights[i], c.spacing * a, 1e-9);
+    for (size_t i = 1; i < heights.size(); ++i)
+      EXPECT_NEAR(heights[i - 1] - heights[i], c.spacing * a, 1e-9);
     ASSERT_EQ(charts.SeriesVec2->Count(), 1);
     const TVector arrow = EndOf(*charts.SeriesVec2, 0);
     EXPECT_NEAR(arrow.x, 0, 1e-12);
@@ -305,7 +310,8 @@ TEST_F(RealScene, DefaultSlab) {
     EXPECT_EQ(edge.LinePen().Width, 2);
     EXPECT_FALSE(edge.Pointer().Visible);
     for (int j = 0; j < 2; ++j) {
-      const TVector corner = corners[static_cast<size_t>(BlockEdges[static_cast<size_t>(i)][static_cast<size_t>(j)])];
+      const TVector corner =
+          corners[static_cast<size_t>(BlockEdges[static_cast<size_t>(i)][static_cast<size_t>(j)])];
       EXPECT_NEAR(Len(Sub(PointOf(edge, j), corner)), 0, 1e-12);
     }
   }
@@ -317,7 +323,8 @@ TEST_F(RealScene, DefaultSlab) {
   // Two layers of 5 x 5 nodes: the surface and one cell below.
   ASSERT_EQ(charts.SeriesPoint->Count(), 50);
   std::set<long> layers;
-  for (int i = 0; i < 50; ++i) layers.insert(std::lround(PointOf(*charts.SeriesPoint, i).z / a * 1000));
+  for (int i = 0; i < 50; ++i)
+    layers.insert(std::lround(PointOf(*charts.SeriesPoint, i).z / a * 1000));
   EXPECT_EQ(layers, (std::set<long>{-1000, 0}));
   EXPECT_DOUBLE_EQ(charts.SeriesPoint->RadiusValue(0), 0.05 * a);
   // Planes z = 0, -a/4, ..., -a; the surface and the plane of incidence.
@@ -347,7 +354,8 @@ TEST_F(RealScene, BeamsObeyBraggsLawAgainstTheDrawnSurface) {
     Recompute(c.planePoint);
     BeamsAndSlab(s1);
     const double a = s1.LatticeA;
-    const double d = a / std::sqrt(double(c.hkl[0] * c.hkl[0] + c.hkl[1] * c.hkl[1] + c.hkl[2] * c.hkl[2]));
+    const double d =
+        a / std::sqrt(double(c.hkl[0] * c.hkl[0] + c.hkl[1] * c.hkl[1] + c.hkl[2] * c.hkl[2]));
     const double bragg = std::asin(Settings.Lambda / (2 * d));
     if (c.hkl[0] == 0) {
       EXPECT_NEAR(bragg / kDegree, 34.55, 0.005);
@@ -370,7 +378,8 @@ TEST_F(RealScene, BeamsObeyBraggsLawAgainstTheDrawnSurface) {
     // In reciprocal space Kh runs from the start of K0 to the node H, the end of Q.
     ASSERT_EQ(charts.SeriesBeamsRec->Count(), 3);
     EXPECT_EQ(charts.SeriesBeamsRec->Label(2), "Q");
-    EXPECT_NEAR(Len(Sub(EndOf(*charts.SeriesBeamsRec, 1), EndOf(*charts.SeriesBeamsRec, 2))), 0, 1e-12);
+    EXPECT_NEAR(Len(Sub(EndOf(*charts.SeriesBeamsRec, 1), EndOf(*charts.SeriesBeamsRec, 2))), 0,
+                1e-12);
   }
 }
 
@@ -440,7 +449,8 @@ TEST_F(RealScene, BraggCircleIsTheOnlyReciprocalLine) {
   // Every point is an incident direction that meets Bragg's law: |-v + H| = K.
   for (int i = 0; i < 51; ++i) {
     const TVector v = PointOf(circle, i);
-    EXPECT_NEAR(Len({-v.x + s1.HVector.x, -v.y + s1.HVector.y, -v.z + s1.HVector.z}), s1.WaveNumber, 1e-12);
+    EXPECT_NEAR(Len({-v.x + s1.HVector.x, -v.y + s1.HVector.y, -v.z + s1.HVector.z}), s1.WaveNumber,
+                1e-12);
   }
 
   // The reflection 0 0 0 draws no beam and leaves the range as it was.
@@ -473,7 +483,8 @@ TEST_F(RealScene, PoolRangesNeverOverflow) {
   BeamsAndSlab(s1);
   BeamsAndSlab(s2);
   ASSERT_EQ(pool.RealLines.Count(), TPoolRange::Capacity);
-  for (int i = WaveTrainLimit; i < TPoolRange::Capacity; ++i) EXPECT_EQ(RealLine(i).LinePen().Color, clAqua);
+  for (int i = WaveTrainLimit; i < TPoolRange::Capacity; ++i)
+    EXPECT_EQ(RealLine(i).LinePen().Color, clAqua);
 
   // Planes far closer than any chart can show still give a bounded drawing.
   Settings.Hkl = {0, 0, 20000};
