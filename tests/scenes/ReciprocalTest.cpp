@@ -416,6 +416,14 @@ TEST_F(RecScene, SecondReciprReplacesBodiesAndDoublesCircles) {
   for (TPoint3DSeries* circle : {charts.SeriesCircle1, charts.SeriesCircle2, charts.SeriesCircle3, charts.SeriesCircle4})
     EXPECT_EQ(circle->Count(), 2 * 61);
   EXPECT_EQ(charts.SeriesPointRes->Count(), 2 * nodes);
+  // The Kh sphere of the incident wave: centred at -K0, appended unless cleared.
+  DrawKhSphere(scene, s1, false);
+  DrawKhSphere(scene, s1, false);
+  ASSERT_EQ(charts.SeriesSphereKh->Count(), 2);
+  EXPECT_DOUBLE_EQ(PointOf(*charts.SeriesSphereKh, 1).z, -s1.K0.z);
+  EXPECT_DOUBLE_EQ(charts.SeriesSphereKh->RadiusValue(1), s1.WaveNumber);
+  DrawKhSphere(scene, s1, true);
+  EXPECT_EQ(charts.SeriesSphereKh->Count(), 1);
   // Unusable inputs draw nothing that is not a number.
   Settings.MaxPoints = 0;
   s1.WaveNumber = Settings.TwoK = NAN;
