@@ -34,14 +34,7 @@ struct Scene {
   void Recompute() {
     Settings.IncPlanePoint = {0, 1, 0};
     Settings.RecomputeDone = true;
-    s1.WaveNumber = s2.WaveNumber = 1 / Settings.Lambda;
-    Settings.Normal = {0, 0, 1};
-    s1.Setup(SlotBeside1);
-    s2.Setup(SlotBeside2);
-    ApplyStrain(s1, s2);
-    s1.ComputeGeometry();
-    s2.ComputeGeometry();
-    SetDerivedValues(Settings, s1.LatticeA, 2);
+    ComputeStructures(s1, s2);
   }
 };
 

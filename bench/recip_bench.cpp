@@ -66,16 +66,7 @@ struct TRecipr {
   void Run() {
     Settings.Phi = 0;
     Settings.RecomputeDone = true;
-    S1.WaveNumber = S2.WaveNumber = 1 / Settings.Lambda;
-    Settings.TwoK = 2 / Settings.Lambda;
-    const TSlotCodes codes = ClassifySlots(true, true);
-    Settings.Normal = {0, 0, 1};
-    S1.Setup(codes.Slot1);
-    S2.Setup(codes.Slot2);
-    ApplyStrain(S1, S2);
-    S1.ComputeGeometry();
-    S2.ComputeGeometry();
-    SetDerivedValues(Settings, S1.LatticeA, codes.Pair);
+    ComputeStructures(S1, S2);
     ShowReciprocal3D(Scene, S1);
     ShowReciprocal3D(Scene, S2);
   }

@@ -484,4 +484,18 @@ bool ApplyStrain(TVisStructure& substrate, TVisStructure& layer, TSettings& sett
   return r.Applied;
 }
 
+void ComputeStructures(TVisStructure& s1, TVisStructure& s2, TSettings& settings) {
+  s1.WaveNumber = 1 / settings.Lambda;
+  s2.WaveNumber = 1 / settings.Lambda;
+  settings.TwoK = 2 / settings.Lambda;
+  const TSlotCodes codes = ClassifySlots(s1.InUse, s2.InUse);
+  if (codes.Pair != 0) settings.Normal = {0, 0, 1};
+  s1.Setup(codes.Slot1);
+  s2.Setup(codes.Slot2);
+  ApplyStrain(s1, s2, settings);
+  if (codes.Pair == 0 || codes.Pair == 2) s1.ComputeGeometry();
+  if (codes.Pair == 1 || codes.Pair == 2) s2.ComputeGeometry();
+  SetDerivedValues(settings, s1.LatticeA, codes.Pair);
+}
+
 }  // namespace korvex

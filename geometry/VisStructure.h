@@ -152,4 +152,11 @@ class TVisStructure {
 bool ApplyStrain(TVisStructure& substrate, TVisStructure& layer,
                  TSettings& settings = korvex::Settings);
 
+// The structure part of every command's recompute, after the controls have been read into
+// settings (whose Lambda must be valid): the wave numbers, the slots (two structures in use
+// force the normal 0 0 1), Setup of both structures, the layer strain, the geometry of each
+// structure in use and the derived values of settings.
+void ComputeStructures(TVisStructure& s1, TVisStructure& s2,
+                       TSettings& settings = korvex::Settings);
+
 }  // namespace korvex

@@ -171,28 +171,15 @@ void Recompute() {
   // A wavelength that is not positive would fill the scenes with infinities.
   if (!WavelengthValid(Settings.Lambda))
     throw CommandError(QString::fromStdString(WavelengthMessage(Settings.Lambda)));
-  s1.WaveNumber = 1 / Settings.Lambda;
-  s2.WaveNumber = 1 / Settings.Lambda;
-  Settings.TwoK = 2 / Settings.Lambda;
-  const TSlotCodes codes = ClassifySlots(s1.InUse, s2.InUse);
-  if (codes.Pair != 0) Settings.Normal = {0, 0, 1};
-
   // A structure name without a structure file, or one that breaks the name syntax, still
-  // gives a usable default; the status bar says which name or file failed.
+  // gives a usable default; the status bar says which name or file failed. Each structure's
+  // message collects what went wrong since its Setup.
+  ComputeStructures(s1, s2, Settings);
   QStringList problems;
-  const auto note = [&problems](const TVisStructure& s) {
-    const QString text = QString::fromStdString(s.Message);
+  for (const TVisStructure* s : {&s1, &s2}) {
+    const QString text = QString::fromStdString(s->Message);
     if (!text.isEmpty() && !problems.contains(text)) problems.append(text);
-  };
-  s1.Setup(codes.Slot1);
-  s2.Setup(codes.Slot2);
-  ApplyStrain(s1, s2);
-  if (codes.Pair == 0 || codes.Pair == 2) s1.ComputeGeometry();
-  if (codes.Pair == 1 || codes.Pair == 2) s2.ComputeGeometry();
-  // Each structure's message collects what went wrong since its Setup.
-  note(s1);
-  note(s2);
-  SetDerivedValues(Settings, s1.LatticeA, codes.Pair);
+  }
   WriteSettings();
   Form1->ReportProblems(problems);
 }

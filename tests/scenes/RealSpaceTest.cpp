@@ -84,16 +84,7 @@ class RealScene : public ::testing::Test {
 
   void Recompute(std::array<int32_t, 3> planePoint = {0, 1, 0}) {
     Settings.IncPlanePoint = planePoint;
-    s1.WaveNumber = s2.WaveNumber = 1 / Settings.Lambda;
-    Settings.TwoK = 2 / Settings.Lambda;
-    const TSlotCodes codes = ClassifySlots(s1.InUse, s2.InUse);
-    if (codes.Pair != 0) Settings.Normal = {0, 0, 1};
-    s1.Setup(codes.Slot1);
-    s2.Setup(codes.Slot2);
-    ApplyStrain(s1, s2);
-    if (codes.Pair == 0 || codes.Pair == 2) s1.ComputeGeometry();
-    if (codes.Pair == 1 || codes.Pair == 2) s2.ComputeGeometry();
-    SetDerivedValues(Settings, s1.LatticeA, codes.Pair);
+    ComputeStructures(s1, s2);
     ASSERT_GT(s1.LatticeA, 5) << "Base/ with Si.stf is needed beside the test";
   }
 
