@@ -14,27 +14,17 @@
 #include "scenes/RealSpace.h"
 #include "scenes/SeriesPool.h"
 
+#include "SceneTestSupport.h"
+
 namespace korvex {
 namespace {
 
+using scenetest::AllFinite;
+using scenetest::EndOf;
+using scenetest::Host;
+using scenetest::PointOf;
+
 constexpr double kDegree = Pi / 180;
-
-class Host : public ISceneHost {
- public:
-  void StopTimer() override {}
-  void ResetPhiTrackBar() override {}
-  int32_t MainWindowWidth() const override { return 748; }
-  bool PlanesShown() const override { return true; }
-};
-
-// Chart coordinates back to the frame: chart (X, Y, Z) is frame (X, Z, Y).
-TVector Frame(double x, double y, double z) { return {x, z, y}; }
-TVector PointOf(const TChartSeries& s, int i) {
-  return Frame(s.XValue(i), s.YValue(i), s.ZValue(i));
-}
-TVector EndOf(const TVector3DSeries& s, int i) {
-  return Frame(s.EndXValue(i), s.EndYValue(i), s.EndZValue(i));
-}
 
 TVector Sub(const TVector& a, const TVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot3(const TVector& a, const TVector& b) { return Dot(a.x, a.y, a.z, b.x, b.y, b.z); }
@@ -57,17 +47,6 @@ double AngleToSurface(const TVector& direction, const TChartSeries& surface) {
   const TVector p0 = PointOf(surface, 0);
   const TVector normal = Cross3(Sub(PointOf(surface, 1), p0), Sub(PointOf(surface, 2), p0));
   return std::asin(std::fabs(Dot3(direction, normal)) / (Len(direction) * Len(normal)));
-}
-
-bool AllFinite(const TChart& chart) {
-  for (const TChartSeries* s : chart.Series()) {
-    for (const TChartPoint& p : s->Points()) {
-      for (double v : {p.X, p.Y, p.Z, p.EndX, p.EndY, p.EndZ, p.Radius}) {
-        if (!std::isfinite(v)) return false;
-      }
-    }
-  }
-  return true;
 }
 
 // The recompute cycle of the window, on the process-wide settings record.

@@ -15,32 +15,17 @@
 #include "scenes/ReciprocalLattice.h"
 #include "scenes/SeriesPool.h"
 
+#include "SceneTestSupport.h"
+
 namespace korvex {
 namespace {
 
-class Host : public ISceneHost {
- public:
-  void StopTimer() override {}
-  void ResetPhiTrackBar() override {}
-  int32_t MainWindowWidth() const override { return 748; }
-  bool PlanesShown() const override { return true; }
-};
+using scenetest::AllFinite;
+using scenetest::EndOf;
+using scenetest::Host;
+using scenetest::PointOf;
 
-// Chart coordinates back to the frame: chart (X, Y, Z) is frame (X, Z, Y).
-TVector PointOf(const TChartSeries& s, int i) { return {s.XValue(i), s.ZValue(i), s.YValue(i)}; }
-TVector EndOf(const TVector3DSeries& s, int i) { return {s.EndXValue(i), s.EndZValue(i), s.EndYValue(i)}; }
 double Length(const TVector& v) { return VectorLength(v.x, v.y, v.z); }
-
-bool AllFinite(const TChart& chart) {
-  for (const TChartSeries* s : chart.Series()) {
-    for (const TChartPoint& p : s->Points()) {
-      for (double v : {p.X, p.Y, p.Z, p.EndX, p.EndY, p.EndZ, p.Radius}) {
-        if (!std::isfinite(v)) return false;
-      }
-    }
-  }
-  return true;
-}
 
 // Reachability by the Ewald construction itself: the incident waves K0 = K (cos a, 0, sin a)
 // of the plane of incidence with |K0 + Q| = K. Returns the best margin over both solutions of
