@@ -125,9 +125,15 @@ bool TVisStructure::Setup(int32_t slot) {
     ok = false;
   }
   if (ManualA > Tolerance && ManualB > Tolerance && ManualC > Tolerance) {
-    LatticeA = ManualA;
-    LatticeB = ManualB;
-    LatticeC = ManualC;
+    // Cells far beyond any crystal's overflow the squared lengths of the drawings.
+    if (ManualA <= MaxManualLattice && ManualB <= MaxManualLattice && ManualC <= MaxManualLattice) {
+      LatticeA = ManualA;
+      LatticeB = ManualB;
+      LatticeC = ManualC;
+    } else {
+      AddMessage("Lattice parameters above " + FormatNumber(MaxManualLattice) +
+                 " A cannot be used; the lattice of \"" + StructureName + "\" stands.");
+    }
   }
   OutOfPlaneAngle = 0;
   if (!AzimuthFanActive) AzimuthAngle = 0;

@@ -22,6 +22,10 @@ namespace korvex {
 class TCompositeStructure;
 class TVisStructure;
 
+// The largest lattice parameter the parameters dialog may set, A; larger cells are refused
+// with a message and the structure's own lattice is used.
+inline constexpr double MaxManualLattice = 10000;
+
 // Colours in BGR order: 0x0000FF is red, 0xFF0000 is blue.
 using TColor = std::uint32_t;
 
@@ -96,7 +100,8 @@ class TVisStructure {
   double ExitAngle = 0;        // between Kh and the surface plane
   double LatticeA = 0, LatticeB = 0, LatticeC = 0;
   double Alpha = Pi / 2, Beta = Pi / 2, Gamma = Pi / 2;
-  double ManualA = 0, ManualB = 0, ManualC = 0;  // used when all three exceed 1e-10
+  // Used when all three exceed 1e-10 and none exceeds MaxManualLattice.
+  double ManualA = 0, ManualB = 0, ManualC = 0;
   double PoissonRatio = 0;
   double WaveNumber = 1 / 1.54;
   std::unique_ptr<TCompositeStructure> Composite;
