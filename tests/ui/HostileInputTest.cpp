@@ -1,13 +1,14 @@
 // Hostile input: degenerate, absurd and malformed values typed into the main window and the
-// parameter dialog, followed by the drawing buttons with a few view switches. Every command
-// must either draw or report, never crash (the sanitizers abort on a fault) and never leave a
-// non-finite number in either chart.
+// parameter dialog, followed by the drawing buttons with a few view switches and one step of
+// the crystal-rotation track bar. Every command must either draw or report, never crash (the
+// sanitizers abort on a fault) and never leave a non-finite number in either chart.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QStringList>
 #include <cmath>
 #include <map>
@@ -87,6 +88,8 @@ constexpr HostileCase Cases[] = {
     {"EditAx1=1e-300;EditBx1=1e-300;EditCx1=1e-300", "CheckBoxTor", "ButtonSet ButtonRecipr"},
     {"EditAx1=1e300;EditBx1=1e300;EditCx1=1e300", "CheckBoxVolfBregg",
      "ButtonGaAs ButtonSet ButtonReal ButtonRecipr ButtonKhSphere"},
+    {"EditAx1=10000;EditBx1=10000;EditCx1=10000;EditNReal=15", "CheckBoxVolfBregg CheckBoxTor",
+     "ButtonSet ButtonReal ButtonRecipr"},
     // Extent of the drawings.
     {"EditNReal=-1", "", "ButtonGaAs ButtonReal"},
     {"EditNReal=0", "", "ButtonReal"},
@@ -179,6 +182,11 @@ TEST_F(HostileInputTest, EveryCommandDrawsOrReportsAndLeavesOnlyFiniteNumbers) {
       EXPECT_EQ(NonFinite(form->Charts().Chart1), "") << name.toStdString();
       EXPECT_EQ(NonFinite(form->Charts().Chart2), "") << name.toStdString();
     }
+    // The crystal turned about its normal redraws the last scene from the same input.
+    QSlider& fi = *form->Controls().TrackBarFi;
+    fi.setValue(fi.value() == fi.maximum() / 3 ? fi.maximum() / 2 : fi.maximum() / 3);
+    EXPECT_EQ(NonFinite(form->Charts().Chart1), "") << "TrackBarFi";
+    EXPECT_EQ(NonFinite(form->Charts().Chart2), "") << "TrackBarFi";
     for (const QString& name : checks) form->findChild<QCheckBox*>(name)->setChecked(false);
     for (auto& [e, text] : startTexts) e->setText(text);
   }
