@@ -544,13 +544,13 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
     const float diffuse[4] = {std::min(1.0f, static_cast<float>(c.redF()) * f),
                               std::min(1.0f, static_cast<float>(c.greenF()) * f),
                               std::min(1.0f, static_cast<float>(c.blueF()) * f), 1};
-    const float spec[4] = {0.35f, 0.35f, 0.35f, 1};
+    const float specular[4] = {0.35f, 0.35f, 0.35f, 1};
     const float zero[4] = {0, 0, 0, 1};
     float pos[4] = {-0.35f, -0.45f, 1.0f, 0};
     if (i > 0) pos[0] = 0.5f, pos[1] = 0.3f, pos[2] = 1.0f;
     glLightfv(id, GL_POSITION, pos);
     glLightfv(id, GL_DIFFUSE, diffuse);
-    glLightfv(id, GL_SPECULAR, spec);
+    glLightfv(id, GL_SPECULAR, specular);
     glLightfv(id, GL_AMBIENT, zero);
     glEnable(id);
   }

@@ -43,17 +43,7 @@ class Geometry : public ::testing::Test {
     s2.StructureName = "InAs";
   }
 
-  void Recompute() {
-    s1.WaveNumber = s2.WaveNumber = 1 / settings.Lambda;
-    const TSlotCodes codes = ClassifySlots(s1.InUse, s2.InUse);
-    if (codes.Pair != 0) settings.Normal = {0, 0, 1};
-    s1.Setup(codes.Slot1);
-    s2.Setup(codes.Slot2);
-    ApplyStrain(s1, s2, settings);
-    if (codes.Pair == 0 || codes.Pair == 2) s1.ComputeGeometry();
-    if (codes.Pair == 1 || codes.Pair == 2) s2.ComputeGeometry();
-    SetDerivedValues(settings, s1.LatticeA, codes.Pair);
-  }
+  void Recompute() { ComputeStructures(s1, s2, settings); }
 
   // Reciprocal vector of the indices in structure 1.
   TVector Rec(int32_t h, int32_t k, int32_t l) const {
