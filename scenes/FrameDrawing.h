@@ -43,8 +43,9 @@ inline void AddArrow(TVector3DSeries& series, const TVector& from, const TVector
   series.AddVector(from.x, from.z, from.y, to.x, to.z, to.y, label, colour);
 }
 
-inline void AddBubble(TBubble3DSeries& series, const TVector& p, double radius, TColor colour) {
-  series.AddBubble(p.x, p.z, p.y, radius, {}, colour);
+inline void AddBubble(TBubble3DSeries& series, const TVector& p, double radius, TColor colour,
+                      const std::string& label = {}) {
+  series.AddBubble(p.x, p.z, p.y, radius, label, colour);
 }
 
 inline void AddPoint(TPoint3DSeries& series, const TVector& p, TColor colour) {

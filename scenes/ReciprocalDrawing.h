@@ -19,7 +19,7 @@ inline bool FiniteAll(double a, double b = 0, double c = 0, double d = 0) {
 inline bool AddNode(TBubble3DSeries& series, const TVector& p, double radius, const std::string& label,
                     TColor colour) {
   if (!frame::Finite(p) || !std::isfinite(radius)) return false;
-  series.AddBubble(p.x, p.z, p.y, radius, label, colour);
+  frame::AddBubble(series, p, radius, colour, label);
   return true;
 }
 
@@ -39,7 +39,7 @@ inline bool AddLinePoint(TPoint3DSeries& series, const TVector& p, TColor colour
 // A height-field point (x, y) of the frame at height z.
 inline bool AddSurfacePoint(TCustom3DSurfaceSeries& series, double x, double y, double z) {
   if (!FiniteAll(x, y, z)) return false;
-  series.AddXYZ(x, z, y);
+  frame::AddPoint(series, TVector{x, y, z});
   return true;
 }
 
