@@ -37,15 +37,23 @@ class Scanner {
     while (!AtEnd() && IsSpace(text_[pos_])) ++pos_;
   }
 
+  // Skips space and one leading '+', leaving p at the first character of the number; false
+  // for "+-", which from_chars would otherwise read as a negative number.
+  bool NumberStart(std::size_t& p) {
+    SkipSpace();
+    p = pos_;
+    if (p < text_.size() && text_[p] == '+') {
+      ++p;
+      if (p < text_.size() && text_[p] == '-') return false;
+    }
+    return true;
+  }
+
   // Reads a finite number; on failure the position is unchanged.
   bool ReadDouble(double& value) {
     const std::size_t start = pos_;
-    SkipSpace();
-    std::size_t p = pos_;
-    if (p < text_.size() && text_[p] == '+') {
-      ++p;
-      if (p < text_.size() && text_[p] == '-') return Fail(start);
-    }
+    std::size_t p = 0;
+    if (!NumberStart(p)) return Fail(start);
     double v = 0.0;
     const char* first = text_.data() + p;
     const char* last = text_.data() + text_.size();
@@ -58,12 +66,8 @@ class Scanner {
 
   bool ReadInt(long long& value) {
     const std::size_t start = pos_;
-    SkipSpace();
-    std::size_t p = pos_;
-    if (p < text_.size() && text_[p] == '+') {
-      ++p;
-      if (p < text_.size() && text_[p] == '-') return Fail(start);
-    }
+    std::size_t p = 0;
+    if (!NumberStart(p)) return Fail(start);
     long long v = 0;
     const auto [end, error] = std::from_chars(text_.data() + p, text_.data() + text_.size(), v);
     if (error != std::errc()) return Fail(start);
