@@ -64,12 +64,8 @@ void InitDecimalSeparatorFromLocale() {
 
 double ParseNumber(const QString& text) {
   double value = 0;
-  if (TryParse(text, separator, value)) return value;
-  const QChar saved = separator;
-  separator = Other(saved);
-  const bool ok = TryParse(text, separator, value);
-  separator = saved;
-  return ok ? value : 0;
+  if (TryParse(text, separator, value) || TryParse(text, Other(separator), value)) return value;
+  return 0;
 }
 
 QString FormatReal(double value) {
