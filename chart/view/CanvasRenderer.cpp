@@ -45,6 +45,23 @@ Qt::PenCapStyle QtCap(unsigned char c) {
   }
 }
 
+// Shading of a sphere drawn in box: a highlight up and left of the centre, darker towards the
+// rim. Sprites and large spheres share it.
+QRadialGradient SphereGradient(const QRectF& box, QRgb color) {
+  const double r = box.width() * 0.5;
+  const QColor base = QColor::fromRgba(color);
+  QRadialGradient g(box.center(), r, QPointF(box.left() + 0.72 * r, box.top() + 0.64 * r));
+  QColor hi = base.lighter(170);
+  if (base.lightness() > 200) hi = QColor(255, 255, 255, base.alpha());
+  hi.setAlpha(base.alpha());
+  QColor lo = base.darker(190);
+  lo.setAlpha(base.alpha());
+  g.setColorAt(0, hi);
+  g.setColorAt(0.55, base);
+  g.setColorAt(1, lo);
+  return g;
+}
+
 // Arrowhead size in pixels for an arrow width w.
 void HeadSize(int w, double& halfWidth, double& length) {
   halfWidth = 1.5 * std::max(1, w) + 3;
@@ -318,18 +335,8 @@ const QImage& TCanvasRenderer::SphereSprite(QRgb color, int d) {
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  const QColor base = QColor::fromRgba(color);
-  QRadialGradient g(QPointF(d * 0.5, d * 0.5), d * 0.5, QPointF(d * 0.36, d * 0.32));
-  QColor hi = base.lighter(170);
-  if (base.lightness() > 200) hi = QColor(255, 255, 255, base.alpha());
-  hi.setAlpha(base.alpha());
-  QColor lo = base.darker(190);
-  lo.setAlpha(base.alpha());
-  g.setColorAt(0, hi);
-  g.setColorAt(0.55, base);
-  g.setColorAt(1, lo);
   p.setPen(Qt::NoPen);
-  p.setBrush(g);
+  p.setBrush(SphereGradient(QRectF(0, 0, d, d), color));
   p.drawEllipse(QRectF(0, 0, d, d));
   p.end();
   return *Sprites_.insert(key, img);
@@ -368,16 +375,8 @@ void TCanvasRenderer::Paint(QPainter& painter) {
           painter.drawImage(QRectF(pts[0].x() - d * 0.5, pts[0].y() - d * 0.5, d, d), SphereSprite(p.Fill, d));
         } else {
           painter.setRenderHint(QPainter::Antialiasing, true);
-          const QColor base = QColor::fromRgba(p.Fill);
-          QRadialGradient g(box.center(), r, QPointF(box.left() + 0.72 * r, box.top() + 0.64 * r));
-          QColor hi = base.lighter(170), lo = base.darker(190);
-          hi.setAlpha(base.alpha());
-          lo.setAlpha(base.alpha());
-          g.setColorAt(0, hi);
-          g.setColorAt(0.55, base);
-          g.setColorAt(1, lo);
           painter.setPen(Qt::NoPen);
-          painter.setBrush(g);
+          painter.setBrush(SphereGradient(box, p.Fill));
           painter.drawEllipse(box);
         }
         if (p.Outline) {
