@@ -18,6 +18,7 @@
 #include "ui/Korvex1.h"
 #include "ui/Parsing.h"
 #include "ui/TFormParam.h"
+#include "WindowFixture.h"
 #include "ui_TForm1.h"
 #include "ui_TFormParam.h"
 
@@ -122,32 +123,12 @@ std::string NonFinite(const TChart& chart) {
   return {};
 }
 
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public WindowFixture {
  protected:
-  void SetUp() override {
-    Settings = TSettings{};
-    SetDecimalSeparator(QLatin1Char('.'));
-    previous_ = SetErrorReporter([this](const QString& m) { errors.append(m); });
-    form = std::make_unique<TForm1>();
-    param = std::make_unique<TFormParam>(form.get());
-  }
-  void TearDown() override {
-    param.reset();
-    form.reset();
-    SetErrorReporter(previous_);
-  }
-
   QLineEdit* edit(const QString& name) {
     if (auto* e = form->findChild<QLineEdit*>(name)) return e;
     return param->findChild<QLineEdit*>(name);
   }
-
-  QStringList errors;
-  std::unique_ptr<TForm1> form;
-  std::unique_ptr<TFormParam> param;
-
- private:
-  ErrorReporter previous_;
 };
 
 TEST_F(HostileInputTest, EveryCommandDrawsOrReportsAndLeavesOnlyFiniteNumbers) {

@@ -23,6 +23,7 @@
 #include "ui/Parsing.h"
 #include "ui/TAboutForm.h"
 #include "ui/TFormParam.h"
+#include "WindowFixture.h"
 #include "ui_TAboutForm.h"
 #include "ui_TForm1.h"
 #include "ui_TFormParam.h"
@@ -30,38 +31,13 @@
 namespace korvex {
 namespace {
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public WindowFixture {
  protected:
-  void SetUp() override {
-    Settings = TSettings{};
-    SetDecimalSeparator(QLatin1Char('.'));
-    previous_ = SetErrorReporter([this](const QString& m) { errors.append(m); });
-    form = std::make_unique<TForm1>();
-    about = std::make_unique<TAboutForm>(form.get());
-    AboutForm = about.get();
-    param = std::make_unique<TFormParam>(form.get());
-  }
-  void TearDown() override {
-    param.reset();
-    AboutForm = nullptr;
-    about.reset();
-    form.reset();
-    SetErrorReporter(previous_);
-  }
-
   Ui::TForm1& f() { return form->Controls(); }
   Ui::TFormParam& p() { return param->Controls(); }
   TChartCatalogue& charts() { return form->Charts(); }
   int drawnAtoms() { return charts().SeriesPoint->Count(); }
   void gaAs() { f().ButtonGaAs->click(); }
-
-  QStringList errors;
-  std::unique_ptr<TForm1> form;
-  std::unique_ptr<TAboutForm> about;
-  std::unique_ptr<TFormParam> param;
-
- private:
-  ErrorReporter previous_;
 };
 
 TEST_F(WindowTest, StartUpRunsTheFirstCycleAndReset) {
