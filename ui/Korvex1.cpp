@@ -16,6 +16,7 @@
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
+#include "ui/LecturePlayer.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
 #include "ui/TAboutForm.h"
@@ -49,6 +50,7 @@ TForm1::TForm1(QWidget* parent)
   ui_->Chart2->installEventFilter(this);
   FormCreate();
   ConnectHandlers();
+  InstallLecturePlayer(*this);
 }
 
 TForm1::~TForm1() {
@@ -61,10 +63,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   // Lecture slides: titles into ComboBoxSteps, action strings into the hidden ComboBoxActs.
-  const TLectureLists lecture = ParseLecture(ReadLectureLines(QStringLiteral("lecture.txt")));
-  ui_->ComboBoxActs->addItems(lecture.Actions);
-  ui_->ComboBoxSteps->addItems(lecture.Titles);
-  ui_->ComboBoxSteps->setCurrentIndex(-1);
+  LoadLecture(ParseLecture(ReadLectureLines(QStringLiteral("lecture.txt"))));
 
   // The real-space and reciprocal-space charts, and the two structures built for "Si".
   toolbarChart_ = &charts_->Chart2;
@@ -96,9 +95,7 @@ void TForm1::FormCreate() {
   ui_->Panel10->move(ui_->Panel2->x() + ui_->Panel2->width(), ui_->Panel10->y());
   ui_->ButtonAbout->move(ui_->Panel10->x() + ui_->Panel10->width() + 5, ui_->ButtonAbout->y());
 
-  ui_->ComboBoxFig->clear();
-  ui_->ComboBoxFig->addItems(ListFigures(QStringLiteral("Fig")));
-  ui_->ComboBoxFig->setCurrentIndex(-1);
+  LoadFigures(QStringLiteral("Fig"));
 }
 
 void TForm1::CreateChartViews() {
