@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include "WindowFixture.h"
@@ -280,6 +281,23 @@ TEST_F(LecturePlayerTest, ExampleMaps) {
   emit f().ComboBoxFig->activated(0);
   EXPECT_TRUE(f().Chart1->isVisibleTo(form.get()));
   EXPECT_FALSE(f().Image1->isVisibleTo(form.get()));
+  LoadFigures(QStringLiteral("Fig"));
+}
+
+TEST_F(LecturePlayerTest, ShippedMapsDecodeThroughQt) {
+  LoadFigures(QStringLiteral(KORVEX_FIG_DIR));
+  QComboBox& box = *f().ComboBoxFig;
+  ASSERT_GE(box.count(), 7) << "the empty item and at least six maps";
+  QSet<int> numbers;
+  for (int i = 1; i < box.count(); ++i) {
+    box.setCurrentIndex(i);
+    emit box.activated(i);
+    EXPECT_TRUE(errors.isEmpty()) << box.itemText(i).toStdString() << errors.join('\n').toStdString();
+    EXPECT_EQ(f().Image1->pixmap().size(), QSize(540, 540)) << box.itemText(i).toStdString();
+    EXPECT_TRUE(f().Image1->isVisibleTo(form.get()));
+    numbers.insert(box.itemText(i).section(QLatin1Char('_'), 0, 0).toInt());
+  }
+  EXPECT_EQ(numbers.size(), box.count() - 1) << "every map has its own number";
   LoadFigures(QStringLiteral("Fig"));
 }
 
