@@ -63,7 +63,11 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   // Lecture slides: titles into ComboBoxSteps, action strings into the hidden ComboBoxActs.
-  LoadLecture(ParseLecture(ReadLectureLines(QStringLiteral("lecture.txt"))));
+  // From the current directory, else the copy that ships beside the program's data.
+  const QString lectureFile = LocateShipped(QStringLiteral("lecture.txt"));
+  LoadLecture(ParseLecture(ReadLectureLines(lectureFile)));
+  if (lectureFile.isEmpty())
+    ShowStatus(QStringLiteral(" No lecture: lecture.txt is neither in the current folder nor beside the program"));
 
   // The real-space and reciprocal-space charts, and the two structures built for "Si".
   toolbarChart_ = &charts_->Chart2;
@@ -95,7 +99,8 @@ void TForm1::FormCreate() {
   ui_->Panel10->move(ui_->Panel2->x() + ui_->Panel2->width(), ui_->Panel10->y());
   ui_->ButtonAbout->move(ui_->Panel10->x() + ui_->Panel10->width() + 5, ui_->ButtonAbout->y());
 
-  LoadFigures(QStringLiteral("Fig"));
+  const QString figures = LocateShipped(QStringLiteral("Fig"));
+  LoadFigures(figures.isEmpty() ? QStringLiteral("Fig") : figures);
 }
 
 void TForm1::CreateChartViews() {
