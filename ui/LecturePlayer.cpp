@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 
 #include "geometry/Settings.h"
@@ -30,17 +32,24 @@ QString& FigureFolderPath() {
   return folder;
 }
 
+// The drawing buttons by their slide command.
+const std::pair<const char*, QPushButton * Ui::TForm1::*> CommandButtons[] = {
+    {"Clear", &Ui::TForm1::ButtonClear},   {"Sethkl", &Ui::TForm1::ButtonSet},
+    {"Real", &Ui::TForm1::ButtonReal},     {"GaAs", &Ui::TForm1::ButtonGaAs},
+    {"Recipr", &Ui::TForm1::ButtonRecipr}, {"Rec2D", &Ui::TForm1::ButtonRec2D},
+    {"RotK", &Ui::TForm1::ButtonRotK},     {"KhSph", &Ui::TForm1::ButtonKhSphere},
+    {"Tor", &Ui::TForm1::ButtonK0KhTor},   {"RotR", &Ui::TForm1::ButtonRotRec},
+    {"Move", &Ui::TForm1::ButtonMove},     {"PSD", &Ui::TForm1::ButtonPSD},
+    {"Cone", &Ui::TForm1::ButtonAzCone},
+};
+
+QStringList& CommandLog() {
+  static QStringList log;
+  return log;
+}
+
 QAbstractButton* ButtonOf(Ui::TForm1& f, const QString& command) {
-  static const std::pair<const char*, QPushButton * Ui::TForm1::*> buttons[] = {
-      {"Clear", &Ui::TForm1::ButtonClear},   {"Sethkl", &Ui::TForm1::ButtonSet},
-      {"Real", &Ui::TForm1::ButtonReal},     {"GaAs", &Ui::TForm1::ButtonGaAs},
-      {"Recipr", &Ui::TForm1::ButtonRecipr}, {"Rec2D", &Ui::TForm1::ButtonRec2D},
-      {"RotK", &Ui::TForm1::ButtonRotK},     {"KhSph", &Ui::TForm1::ButtonKhSphere},
-      {"Tor", &Ui::TForm1::ButtonK0KhTor},   {"RotR", &Ui::TForm1::ButtonRotRec},
-      {"Move", &Ui::TForm1::ButtonMove},     {"PSD", &Ui::TForm1::ButtonPSD},
-      {"Cone", &Ui::TForm1::ButtonAzCone},
-  };
-  for (const auto& [word, member] : buttons) {
+  for (const auto& [word, member] : CommandButtons) {
     if (command == QLatin1String(word)) return f.*member;
   }
   return nullptr;
@@ -238,6 +247,61 @@ void LectureKey(int key) {
   }
 }
 
+QStringList RecordedCommands() { return CommandLog(); }
+
+QString RecordSlide(const QString& title) {
+  if (Form1 == nullptr) return QString();
+  Ui::TForm1& f = Form1->Controls();
+  const auto refuse = [](const char* name, const QString& text, const char* why) {
+    throw CommandError(QStringLiteral("%1 holds \"%2\", which a slide cannot hold (%3).")
+                           .arg(QLatin1String(name), text, QLatin1String(why)));
+  };
+  QString action;
+  for (const TSlideFieldSpec& spec : SlideFieldSpecs()) {
+    if (spec.Reader == TSlideReader::Skip) {
+      action += QLatin1Char(',');
+      continue;
+    }
+    if (qstrcmp(spec.Target, FigureTarget) == 0) {
+      const QString map = f.ComboBoxFig->currentText();
+      action += (map.isEmpty() ? QStringLiteral("-1") : map.section(QLatin1Char('_'), 0, 0)) +
+                QLatin1Char(',');
+      continue;
+    }
+    if (qstrcmp(spec.Target, FlatChartTarget) == 0) {
+      action += QLatin1Char(Form1->Charts().Chart2.View3D() ? '0' : '1');
+      continue;
+    }
+    QWidget* control = ControlNamed(spec.Target);
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+      action += QLatin1Char(box->isChecked() != spec.Inverted ? '1' : '0');
+      continue;
+    }
+    const auto* edit = qobject_cast<QLineEdit*>(control);
+    const QString text = edit != nullptr ? edit->text() : QString();
+    if (spec.Reader == TSlideReader::Digit) {
+      const bool one = text.size() == 1 && text != QLatin1String("-");
+      const bool signed2 = text.size() == 2 && text.front() == QLatin1Char('-');
+      if (!one && !signed2) refuse(spec.Target, text, "one digit, or \"-\" and one digit");
+      action += text;
+    } else {
+      if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('~')) || text.isEmpty())
+        refuse(spec.Target, text, "a field is not empty and has no \",\" or \"~\"");
+      action += text + QLatin1Char(',');
+    }
+  }
+  for (const QString& command : CommandLog()) action += command + QLatin1Char(',');
+  return action + QLatin1Char('~') + title;
+}
+
+void ButtonCopySlideClick() {
+  const QString slide = RecordSlide(QString::fromLatin1(CopiedSlideTitle));
+  QGuiApplication::clipboard()->setText(slide);
+  if (Form1 != nullptr)
+    Form1->ShowStatus(
+        QStringLiteral(" Slide copied: paste it into lecture.txt and give it its title"));
+}
+
 void InstallLecturePlayer(TForm1& form) {
   Ui::TForm1& f = form.Controls();
   // Only a pick by the user plays a slide or shows a map; the player selects without it.
@@ -250,6 +314,23 @@ void InstallLecturePlayer(TForm1& form) {
   f.ComboBoxSteps->installEventFilter(strip);
   f.ComboBoxFig->installEventFilter(strip);
   f.TrackBarFi->installEventFilter(strip);
+
+  // The command log of the recorder: every drawing button's click, by the user or by a slide;
+  // "Clear" starts it afresh.
+  for (const auto& [word, member] : CommandButtons) {
+    const QString command = QString::fromLatin1(word);
+    QObject::connect(f.*member, &QAbstractButton::clicked, &form, [command] {
+      if (command == QLatin1String("Clear")) CommandLog().clear();
+      CommandLog().append(command);
+    });
+  }
+  CommandLog().clear();
+  QObject::connect(f.ButtonCopySlide, &QAbstractButton::clicked, &form,
+                   [] { RunCommand([] { ButtonCopySlideClick(); }); });
+  auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+C")), &form);
+  shortcut->setContext(Qt::WindowShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, &form,
+                   [] { RunCommand([] { ButtonCopySlideClick(); }); });
 }
 
 }  // namespace korvex

@@ -38,9 +38,21 @@ void ComboBoxFigChange();
 // end it and mark chaining; PgUp plays the previous slide. Other keys do nothing.
 void LectureKey(int key);
 
+// The recorder: the current controls as an action string, followed by the drawing commands
+// run since the last "Clear", "~" and title. Throws a CommandError naming the control whose
+// text a slide cannot hold (a digit field with more than one digit, a comma in a field).
+QString RecordSlide(const QString& title);
+// The drawing commands run since the last "Clear" (that one included), as slide commands.
+QStringList RecordedCommands();
+// "Copy slide": the recording, with a title to edit, on the clipboard.
+void ButtonCopySlideClick();
+// The title a copied slide gets, to be replaced by the lecturer.
+inline constexpr const char* CopiedSlideTitle = "Say in one sentence what to look at.";
+
 // Connects ComboBoxSteps and ComboBoxFig to the player, installs the application-wide key
 // hook for the lecture keys and the shared key-down filter of ComboBoxSteps, ComboBoxFig and
-// TrackBarFi. The hooks live as long as form.
+// TrackBarFi, and the "Copy slide" button with its shortcut and the command log it records
+// from. The hooks live as long as form.
 void InstallLecturePlayer(TForm1& form);
 
 }  // namespace korvex

@@ -4,20 +4,23 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QStatusBar>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include "WindowFixture.h"
 #include "chart/view/ChartView.h"
 #include "ui/LecturePlayer.h"
+#include "ui/Slide.h"
 #include "ui_TForm1.h"
 #include "ui_TFormParam.h"
 
@@ -284,6 +287,49 @@ TEST_F(LecturePlayerTest, ExampleMaps) {
   LoadFigures(QStringLiteral("Fig"));
 }
 
+TEST_F(LecturePlayerTest, CopySlideRecordsControlsAndCommandsSinceClear) {
+  f().ButtonSet->click();
+  f().ButtonClear->click();
+  f().EditH->setText(QStringLiteral("-2"));
+  f().EditK->setText(QStringLiteral("2"));
+  f().CheckBoxStr2->setChecked(true);
+  f().CheckBoxPlanes->setChecked(false);
+  f().ButtonSet->click();
+  f().ButtonRec2D->click();
+  EXPECT_EQ(RecordedCommands(), (QStringList{"Clear", "Sethkl", "Rec2D"}));
+  f().ButtonCopySlide->click();
+  ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  const QString copied = QGuiApplication::clipboard()->text();
+  EXPECT_TRUE(copied.startsWith(QStringLiteral("-224001"))) << copied.toStdString();
+  EXPECT_TRUE(
+      copied.endsWith(QStringLiteral(",Clear,Sethkl,Rec2D,~") + QLatin1String(CopiedSlideTitle)))
+      << copied.toStdString();
+  const TSlide slide = ReadSlide(copied.section(QLatin1Char('~'), 0, 0), 1);
+  ASSERT_TRUE(slide.Complete());
+  for (const TSlideValue& v : slide.Values) {
+    if (v.Number == 23) EXPECT_TRUE(v.On) << "Str.2";
+    if (v.Number == 55) EXPECT_FALSE(v.On) << "Planes";
+    if (v.Number == 28) EXPECT_EQ(v.Text, QStringLiteral("1.54"));
+  }
+
+  // A value no slide can hold is refused with a message, and nothing is copied.
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  f().EditL->setText(QStringLiteral("12"));
+  f().ButtonCopySlide->click();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors.front().startsWith(QStringLiteral("EditL holds \"12\"")))
+      << errors.front().toStdString();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+  errors.clear();
+  f().EditL->setText(QStringLiteral("4"));
+  f().EditStr1->setText(QStringLiteral("Ga,As"));
+  f().ButtonCopySlide->click();
+  EXPECT_EQ(errors.size(), 1);
+
+  f().ButtonClear->click();
+  EXPECT_EQ(RecordedCommands(), QStringList{"Clear"});
+}
+
 TEST_F(LecturePlayerTest, ShippedMapsDecodeThroughQt) {
   LoadFigures(QStringLiteral(KORVEX_FIG_DIR));
   QComboBox& box = *f().ComboBoxFig;
@@ -292,7 +338,8 @@ TEST_F(LecturePlayerTest, ShippedMapsDecodeThroughQt) {
   for (int i = 1; i < box.count(); ++i) {
     box.setCurrentIndex(i);
     emit box.activated(i);
-    EXPECT_TRUE(errors.isEmpty()) << box.itemText(i).toStdString() << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << box.itemText(i).toStdString()
+                                  << errors.join('\n').toStdString();
     EXPECT_EQ(f().Image1->pixmap().size(), QSize(540, 540)) << box.itemText(i).toStdString();
     EXPECT_TRUE(f().Image1->isVisibleTo(form.get()));
     numbers.insert(box.itemText(i).section(QLatin1Char('_'), 0, 0).toInt());

@@ -13,12 +13,14 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMap>
 #include <QPixmap>
 
 #include "WindowFixture.h"
 #include "chart/view/ChartView.h"
 #include "ui/LecturePlayer.h"
 #include "ui/Slide.h"
+#include "ui/TFormParam.h"
 #include "ui_TForm1.h"
 #include "ui_TFormParam.h"
 
@@ -27,6 +29,23 @@ namespace {
 
 class ShippedLectureTest : public WindowFixture {
  protected:
+  void SetUp() override {
+    // Qt's offscreen platform can create a context where an X display is at hand, but it
+    // cannot show an OpenGL widget (its backing store crashes on the flush): the charts draw
+    // on the canvas there.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+      TChartView::SetOpenGLProbe([](QString& why) {
+        why = QStringLiteral("offscreen platform");
+        return false;
+      });
+    }
+    WindowFixture::SetUp();
+  }
+  void TearDown() override {
+    WindowFixture::TearDown();
+    TChartView::SetOpenGLProbe(nullptr);
+  }
+
   Ui::TForm1& f() { return form->Controls(); }
   QWidget* control(const char* name) {
     if (auto* w = form->findChild<QWidget*>(QString::fromLatin1(name))) return w;
@@ -85,18 +104,7 @@ TEST_F(ShippedLectureTest, PlaysFromFirstToLastWithPgDn) {
   // cover the slide titles the test reads.
   QObject::disconnect(&form->ChartView1(), &TChartView::OpenGLFailed, nullptr, nullptr);
   QObject::disconnect(&form->ChartView2(), &TChartView::OpenGLFailed, nullptr, nullptr);
-  // Qt's offscreen platform can create a context where an X display is at hand, but it cannot
-  // show an OpenGL widget (its backing store crashes on the flush): draw on the canvas there.
-  const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
-  if (offscreen) {
-    TChartView::SetOpenGLProbe([](QString& why) {
-      why = QStringLiteral("offscreen platform");
-      return false;
-    });
-  }
-  struct TRestoreProbe {
-    ~TRestoreProbe() { TChartView::SetOpenGLProbe(nullptr); }
-  } restoreProbe;
+
   const QString file = qEnvironmentVariable("KORVEX_LECTURE", QStringLiteral(KORVEX_LECTURE_FILE));
   const TLectureLists lecture = ParseLecture(ReadLectureLines(file));
   LoadLecture(lecture);
@@ -132,6 +140,52 @@ TEST_F(ShippedLectureTest, PlaysFromFirstToLastWithPgDn) {
   }
   EXPECT_EQ(played, lecture.Titles.size());
   EXPECT_EQ(f().ComboBoxSteps->currentIndex(), lecture.Titles.size() - 1);
+}
+
+// Every control a slide sets, by name, with the figure and the flat-chart state.
+QMap<QString, QString> Snapshot(TForm1& form) {
+  QMap<QString, QString> values;
+  for (const TSlideFieldSpec& spec : SlideFieldSpecs()) {
+    if (spec.Target == nullptr) continue;
+    const QString name = QString::fromLatin1(spec.Target);
+    QWidget* w = form.findChild<QWidget*>(name);
+    if (w == nullptr && FormParam != nullptr) w = FormParam->findChild<QWidget*>(name);
+    if (auto* box = qobject_cast<QCheckBox*>(w)) values[name] = box->isChecked() ? "on" : "off";
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) values[name] = edit->text();
+  }
+  values[QString::fromLatin1(FigureTarget)] = form.Controls().ComboBoxFig->currentText();
+  values[QString::fromLatin1(FlatChartTarget)] = form.Charts().Chart2.View3D() ? "3D" : "flat";
+  return values;
+}
+
+TEST_F(ShippedLectureTest, EverySlideRoundTripsThroughTheRecorder) {
+  const TLectureLists lecture = ParseLecture(ReadLectureLines(QStringLiteral(KORVEX_LECTURE_FILE)));
+  LoadFigures(QStringLiteral(KORVEX_FIG_DIR));
+  for (int i = 0; i < lecture.Titles.size(); ++i) {
+    SCOPED_TRACE("slide " + std::to_string(i + 1) + ": " + lecture.Titles[i].toStdString());
+    LoadLecture(lecture);
+    f().ComboBoxSteps->setCurrentIndex(i);
+    RunCommand([] { RunSlide(false); });
+    const QMap<QString, QString> played = Snapshot(*form);
+    QString recorded;
+    RunCommand([&] { recorded = RecordSlide(lecture.Titles[i]); });
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    // The commands run since the last Clear: the slide's own when it starts with Clear.
+    const QStringList commands = ReadSlide(lecture.Actions[i], i + 1).Commands;
+    const TSlide again = ReadSlide(recorded.section(QLatin1Char('~'), 0, 0), 1);
+    ASSERT_TRUE(again.Complete()) << recorded.toStdString();
+    if (!commands.isEmpty() && commands.front() == QLatin1String("Clear")) {
+      QStringList drawing = commands;
+      drawing.removeAll(QString::fromLatin1(NextCommand));
+      EXPECT_EQ(again.Commands, drawing) << recorded.toStdString();
+    }
+    LoadLecture(ParseLecture({recorded}));
+    f().ComboBoxSteps->setCurrentIndex(0);
+    RunCommand([] { RunSlide(false); });
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(Snapshot(*form), played) << recorded.toStdString();
+    EXPECT_EQ(form->StatusText(), QLatin1Char(' ') + lecture.Titles[i]);
+  }
 }
 
 TEST_F(ShippedLectureTest, PredictThenReveal) {
