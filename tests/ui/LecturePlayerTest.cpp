@@ -215,8 +215,9 @@ TEST_F(LecturePlayerTest, StripKeysGoToTheLecture) {
     EXPECT_EQ(QApplication::focusWidget(), control) << "Left and Right leave the focus";
     key(Qt::Key_Up, control);
     EXPECT_EQ(QApplication::focusWidget(), f().EditLambda);
-    if (control == f().TrackBarFi)
+    if (control == f().TrackBarFi) {
       EXPECT_EQ(f().TrackBarFi->value(), before + 1) << "Right moved the thumb, Up did not";
+    }
   }
   // PgDn on the drop-down plays the next slide and does not move the drop-down a second time.
   f().ComboBoxSteps->setCurrentIndex(0);
@@ -307,9 +308,13 @@ TEST_F(LecturePlayerTest, CopySlideRecordsControlsAndCommandsSinceClear) {
   const TSlide slide = ReadSlide(copied.section(QLatin1Char('~'), 0, 0), 1);
   ASSERT_TRUE(slide.Complete());
   for (const TSlideValue& v : slide.Values) {
-    if (v.Number == 23) EXPECT_TRUE(v.On) << "Str.2";
-    if (v.Number == 55) EXPECT_FALSE(v.On) << "Planes";
-    if (v.Number == 28) EXPECT_EQ(v.Text, QStringLiteral("1.54"));
+    if (v.Number == 23) {
+      EXPECT_TRUE(v.On) << "Str.2";
+    } else if (v.Number == 55) {
+      EXPECT_FALSE(v.On) << "Planes";
+    } else if (v.Number == 28) {
+      EXPECT_EQ(v.Text, QStringLiteral("1.54"));
+    }
   }
 
   // A value no slide can hold is refused with a message, and nothing is copied.

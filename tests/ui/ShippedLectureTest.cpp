@@ -89,12 +89,13 @@ class ShippedLectureTest : public WindowFixture {
           v.Number == 27 && !expected.isEmpty() && expected.front().isLetter();
       if (letterStrain) continue;  // a strain mode letter is replaced by the strain it gives
       const bool real = v.Number == 27 || v.Number == 28 || v.Number >= 37;
-      if (real)
+      if (real) {
         EXPECT_NEAR(ParseNumber(text), ParseNumber(expected),
                     1e-9 * (1 + std::fabs(ParseNumber(expected))))
             << v.Target;
-      else
+      } else {
         EXPECT_EQ(text, expected) << v.Target;
+      }
     }
   }
 };
@@ -109,7 +110,9 @@ TEST_F(ShippedLectureTest, PlaysFromFirstToLastWithPgDn) {
   const TLectureLists lecture = ParseLecture(ReadLectureLines(file));
   LoadLecture(lecture);
   LoadFigures(QStringLiteral(KORVEX_FIG_DIR));
-  if (file == QStringLiteral(KORVEX_LECTURE_FILE)) ASSERT_GE(lecture.Titles.size(), 30);
+  if (file == QStringLiteral(KORVEX_LECTURE_FILE)) {
+    ASSERT_GE(lecture.Titles.size(), 30);
+  }
   const QString shots = qEnvironmentVariable("KORVEX_SLIDE_SHOTS");
   form->show();
   form->resize(1200, 800);
