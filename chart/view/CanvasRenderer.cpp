@@ -62,6 +62,16 @@ QRadialGradient SphereGradient(const QRectF& box, QRgb color) {
   return g;
 }
 
+// Number of pieces, 1 to most, that a length in pixels is cut into at one piece per step.
+// Computed in floating point: a huge, infinite or NaN length must not reach an integer
+// conversion, whose result is undefined and, in an optimised build, unbounded.
+int SplitCount(double length, double step, int most) {
+  const double n = length / step;
+  if (!(n >= 1)) return 1;
+  if (!(n < most)) return most;
+  return static_cast<int>(n);
+}
+
 // Arrowhead size in pixels for an arrow width w.
 void HeadSize(int w, double& halfWidth, double& length) {
   halfWidth = 1.5 * std::max(1, w) + 3;
@@ -90,7 +100,7 @@ void TCanvasRenderer::AddPolygon(const TProjection& proj, const double (*w)[3], 
   const double nn[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double len = std::sqrt(nn[0] * nn[0] + nn[1] * nn[1] + nn[2] * nn[2]);
   double shade = 1;
-  if (len > 0) {
+  if (len > 0 && std::isfinite(len)) {
     const auto vn = proj.RotateToView(nn[0] / len, nn[1] / len, nn[2] / len);
     shade = 0.6 + 0.4 * std::fabs(vn[2]);
   }
@@ -120,7 +130,7 @@ void TCanvasRenderer::AddLine(const TProjection& proj, const double a[3], const 
   int pieces = 1;
   if (split) {
     const double len = std::hypot(sb[0] - sa[0], sb[1] - sa[1]);
-    pieces = std::clamp(static_cast<int>(len / 30), 1, 24);
+    pieces = SplitCount(len, 30, 24);
   }
   for (int k = 0; k < pieces; ++k) {
     const double t0 = static_cast<double>(k) / pieces, t1 = static_cast<double>(k + 1) / pieces;
@@ -178,7 +188,7 @@ void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProject
           const auto b = proj.Project(v[(k + 1) % 3]->X, v[(k + 1) % 3]->Y, v[(k + 1) % 3]->Z);
           edge = std::max(edge, std::hypot(b[0] - a[0], b[1] - a[1]));
         }
-        const int n = std::clamp(static_cast<int>(edge / 40), 1, 12);
+        const int n = SplitCount(edge, 40, 12);
         const QRgb fill = Rgba(tri.FillColor(f[0]), alpha);
         auto at = [&](int i, int j, double out[3]) {
           const double a = static_cast<double>(i) / n, b = static_cast<double>(j) / n, c = 1 - a - b;
