@@ -30,9 +30,10 @@ void RedrawBeams(TSceneContext& scene, const TVisStructure& s) {
   DrawBeamsReciprocal(scene, s);
 }
 
-// The Chart1 tilt of the "tilt" switch: whole degrees, 0.1 degree of rounding allowance.
+// The Chart1 tilt of the "tilt" switch: whole degrees, 0.1 degree of rounding allowance (a
+// range of many turns is taken modulo one turn, so that the angle always fits the tilt).
 void SetTilt(TSceneContext& scene, double radians) {
-  const double degrees = std::trunc(radians * RadToDeg + 0.1);
+  const double degrees = std::fmod(std::trunc(radians * RadToDeg + 0.1), 360.0);
   scene.Charts.Chart1.View3DOptions().SetTilt(std::isfinite(degrees) ? static_cast<int>(degrees)
                                                                      : 0);
 }
