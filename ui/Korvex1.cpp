@@ -412,21 +412,38 @@ void TForm1::RadioCh2Click() {
   chartEditor_->SetChart(&charts_->Chart2);
 }
 
+namespace {
+
+bool SameTitle(const TChartTitle& a, const TChartTitle& b) {
+  return a.Visible == b.Visible && a.Text == b.Text && a.CustomPosition == b.CustomPosition &&
+         a.Left == b.Left && a.Top == b.Top && a.AlignLeft == b.AlignLeft &&
+         a.Font.Name == b.Font.Name && a.Font.Height == b.Font.Height &&
+         a.Font.Bold == b.Font.Bold && a.Font.Color == b.Font.Color;
+}
+
+// One credit line at (left, top) in red of size 10. The chart is told only when the line
+// differs: the left chart's before-draw must not make the right chart draw once more.
+void PlaceCredit(TChart& chart, bool foot, const char* text, int left, int top) {
+  const TChart& shown = chart;
+  const TChartTitle& now = foot ? shown.Foot() : shown.SubFoot();
+  TChartTitle want = now;
+  want.Visible = true;
+  want.CustomPosition = true;
+  want.Left = left;
+  want.Top = top;
+  want.Text = text;
+  want.Font.SetSize(10);
+  want.Font.Color = clRed;
+  if (!SameTitle(want, now)) (foot ? chart.Foot() : chart.SubFoot()) = want;
+}
+
+}  // namespace
+
 void TForm1::ChartBeforeDraw() {
   for (TChart* chart : {&charts_->Chart1, &charts_->Chart2}) {
-    const int width = chart == &charts_->Chart1 ? ui_->Chart1->width() : ui_->Chart2->width();
-    const int height = chart == &charts_->Chart1 ? ui_->Chart1->height() : ui_->Chart2->height();
-    for (TChartTitle* line : {&chart->Foot(), &chart->SubFoot()}) {
-      line->Visible = true;
-      line->CustomPosition = true;
-      line->Top = height - 22;
-      line->Font.SetSize(10);
-      line->Font.Color = clRed;
-    }
-    chart->Foot().Left = 1;
-    chart->Foot().Text = CreditLine1;
-    chart->SubFoot().Left = width - 115;
-    chart->SubFoot().Text = CreditLine2;
+    const QWidget& area = chart == &charts_->Chart1 ? *ui_->Chart1 : *ui_->Chart2;
+    PlaceCredit(*chart, true, CreditLine1, 1, area.height() - 22);
+    PlaceCredit(*chart, false, CreditLine2, area.width() - 115, area.height() - 22);
   }
   if (Settings.BindCharts) {
     charts_->Chart2.View3DOptions().SetElevation(charts_->Chart1.View3DOptions().Elevation());

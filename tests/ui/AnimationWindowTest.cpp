@@ -207,12 +207,22 @@ TEST_F(AnimationWindow, BindChTurnsTheRightChartWithTheLeftOneAtItsRepaint) {
   v1.SetElevation(330);
   form->ChartView1().repaint();
   EXPECT_EQ(v2.Rotation(), 300);  // not bound yet
+  // Repainting the left chart alone leaves the right one as it is (its credit lines stand).
+  int drawn2 = 0;
+  QObject::connect(&form->ChartView2(), &TChartView::Drawn, [&drawn2] { ++drawn2; });
+  QApplication::processEvents();
+  drawn2 = 0;
+  form->ChartView1().repaint();
+  QApplication::processEvents();
+  EXPECT_EQ(drawn2, 0);
 
   f().CheckBoxBind->setChecked(true);
   v1.SetRotation(25);  // as a drag of the left chart does
   form->ChartView1().repaint();
   EXPECT_EQ(v2.Rotation(), 25);
   EXPECT_EQ(v2.Elevation(), 330);
+  QApplication::processEvents();
+  EXPECT_GE(drawn2, 1);  // and the right chart is drawn turned
   for (TChart* chart : {&charts().Chart1, &charts().Chart2}) {
     EXPECT_TRUE(chart->Foot().Visible);
     EXPECT_EQ(chart->Foot().Text, CreditLine1);
