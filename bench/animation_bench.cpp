@@ -8,6 +8,8 @@
 //   and the stretch of the scan against its 5 s.
 //   "heavy" 1 runs "Recipr" at 0.7093 A with every region, sphere and node series shown
 //   first, so the scan moves over the whole reciprocal-space scene.
+//   BM_RedrawBothCharts: one repaint of both charts after such a scan, through the message
+//   loop, window flush included.
 //   BM_AzimuthCone: "C", 101 fast omega/2theta scans of 50 steps each, with its final
 //   repaint of both charts.
 // Needs a display with OpenGL and Base/ beside the program, e.g.
@@ -18,6 +20,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QOpenGLWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
@@ -25,6 +28,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "chart/view/ChartView.h"
 #include "geometry/Settings.h"
@@ -198,6 +202,53 @@ BENCHMARK(BM_MoveOnTimer)
     ->Args({0, 1})
     ->Args({1, 1})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One redraw of both charts as a frame of the scan leaves them (a trace of 50 points, the beams
+// moved): both marked for repaint and the messages handled until both have been drawn and the
+// window flushed, the OpenGL picture included.
+void BM_RedrawBothCharts(benchmark::State& state) {
+  const bool gl = state.range(0) != 0;
+  TWindow w(gl, state.range(1) != 0);
+  if (gl && !w.Form->ChartView1().UsingOpenGL()) {
+    state.SkipWithError("no OpenGL");
+    return;
+  }
+  w.f().CheckBoxOm->setChecked(true);
+  w.f().CheckBoxFast->setChecked(true);
+  w.f().ButtonMove->click();
+  TWindow::Settle();
+  // In OpenGL the picture is the view's OpenGL child, which repaints on its own.
+  std::vector<QWidget*> targets;
+  for (TChartView* view : {&w.Form->ChartView1(), &w.Form->ChartView2()}) {
+    const QList<QOpenGLWidget*> children = view->findChildren<QOpenGLWidget*>();
+    if (children.isEmpty()) {
+      targets.push_back(view);
+    } else {
+      targets.insert(targets.end(), children.begin(), children.end());
+    }
+  }
+  int paints = 0;
+  for (TChartView* view : {&w.Form->ChartView1(), &w.Form->ChartView2()}) {
+    QObject::connect(view, &TChartView::Drawn, [&paints] { ++paints; });
+  }
+  for (auto _ : state) {
+    const int before = paints;
+    for (QWidget* target : targets) target->update();
+    for (int i = 0; i < 1000 && paints < before + 2; ++i) QApplication::processEvents();
+    QApplication::processEvents();  // the flush that follows the paints
+  }
+  state.counters["paints_per_redraw"] =
+      static_cast<double>(paints) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RedrawBothCharts)
+    ->ArgNames({"gl", "heavy"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->MinTime(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
