@@ -249,13 +249,13 @@ void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProject
         p.PenWidth = static_cast<float>(ptr.Pen.Width);
         p.Style = static_cast<unsigned char>(ptr.Pen.Style);
         p.Depth = static_cast<float>(c[2]);
-        if (bubbles && std::isfinite(q.Radius) && q.Radius > 0) {
+        if (bubbles) {
+          // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
+          if (!(std::isfinite(q.Radius) && q.Radius > 0)) continue;
           p.K = TPiece::Sphere;
           p.Radius = static_cast<float>(q.Radius * proj.ScaleAt(c[2]));
-        } else if (bubbles && !std::isfinite(q.Radius)) {
-          continue;
         } else {
-          p.K = bubbles ? TPiece::Sphere : TPiece::Marker;
+          p.K = TPiece::Marker;
           p.Radius = static_cast<float>(ptr.Size);
           p.Cap = static_cast<unsigned char>(ptr.Style);
         }
