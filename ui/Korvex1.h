@@ -102,6 +102,8 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   void ConnectHandlers();
 
   void ChartBeforeDraw();
+  // Widens the controls whose later texts are longer than their start texts.
+  void WidenForWrittenTexts();
   void CreateChartViews();
   void Commander3DClick(TTeeCommander& commander);
 

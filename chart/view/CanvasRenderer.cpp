@@ -469,7 +469,15 @@ std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& p
       l.Filled = !m.Transparent;
       l.Frame = !m.Transparent && m.Frame;
       l.Back = ToQColor(m.BackColor);
-      if (m.Clip && !area.intersects(l.Box)) continue;
+      if (m.Clip) {
+        // A clipped mark is not drawn for a point outside the chart; one whose point is inside
+        // but which reaches over an edge (an axis label beside its arrow's tip) is moved inside.
+        if (!area.contains(QPointF(c[0], c[1]))) continue;
+        l.Box.moveLeft(std::clamp(l.Box.left(), area.left(),
+                                  std::max(area.left(), area.right() - l.Box.width())));
+        l.Box.moveTop(std::clamp(l.Box.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - l.Box.height())));
+      }
       out.push_back(l);
     }
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
@@ -214,6 +215,36 @@ TEST_P(RenderTest, BubbleCoversTheAreaOfItsRadius) {
 
 INSTANTIATE_TEST_SUITE_P(BothRenderers, RenderTest, ::testing::Values(TRenderer::Canvas, TRenderer::OpenGL),
                          [](const auto& info) { return info.param == TRenderer::Canvas ? "Canvas" : "OpenGL"; });
+
+// A clipped mark (the real-space axis labels) that would reach over the chart's edge is moved
+// inside, whole; a mark that is not clipped stays beside its point.
+TEST(ChartLabels, ClippedMarksAtTheEdgeAreMovedInside) {
+  TChart chart;
+  UnitBox(chart);
+  chart.View3DOptions().SetRotation(0);
+  chart.View3DOptions().SetElevation(0);
+  const TProjection proj = TProjection::ForChart(chart, kSize.width(), kSize.height());
+  const QRectF area(QPointF(0, 0), QSizeF(kSize));
+  for (const bool clip : {true, false}) {
+    auto* axes = chart.CreateSeries<TVector3DSeries>();
+    axes->Marks().Visible = true;
+    axes->Marks().Clip = clip;
+    axes->Marks().Font.Height = 21;
+    axes->Marks().Font.Bold = true;
+    axes->AddVector(0, 0, 0, 0.98, 0, 0, "X", clBlack);  // tip at the right edge
+    axes->AddVector(0, 0, 0, 0, 0.98, 0, "Z", clBlack);  // tip at the top edge
+    axes->AddVector(0, 0, 0, -0.2, -0.2, 0, "Y", clBlack);
+    const std::vector<TChartLabel> labels = CollectLabels(chart, proj, kSize);
+    ASSERT_EQ(labels.size(), 3u);
+    for (const TChartLabel& l : labels)
+      EXPECT_EQ(area.contains(l.Box), clip || l.Text == "Y")
+          << l.Text.toStdString() << " clip " << clip;
+    // Y lies inside anyway and keeps its place beside the tip.
+    const auto tip = proj.Project(-0.2, -0.2, 0);
+    EXPECT_NEAR(labels[2].Box.left(), tip[0] + 6, 1);
+    axes->SetActive(false);
+  }
+}
 
 // The reciprocal lattice of Si in the plane of incidence at 1.54 A ("Rec.2D") with "Hi"
 // ticked: a node forbidden in the diamond structure covers no pixel, an allowed one about the
@@ -448,6 +479,25 @@ TEST_F(ViewTest, SavesPngAndSvg) {
   const QString text = QString::fromUtf8(f.readAll());
   EXPECT_TRUE(text.contains("<circle")) << text.left(400).toStdString();
   EXPECT_TRUE(text.contains(">K0</text>"));
+
+  // A failed save says why, naming the file; the toolbar passes that on.
+  TTeeCommander bar;
+  bar.SetPanel(View.get());
+  QStringList told;
+  bar.OnSaveFailed = [&told](const QString& m) { told << m; };
+  for (const QString& bad :
+       {dir.filePath("none/c.png"), dir.filePath("none/c.svg"), dir.path() + "/"}) {
+    QString why;
+    EXPECT_FALSE(View->SavePicture(bad, &why)) << bad.toStdString();
+    EXPECT_TRUE(why.contains(bad)) << why.toStdString();
+    EXPECT_GT(why.size(), bad.size() + 40) << why.toStdString();  // and a reason
+    EXPECT_FALSE(bar.SaveAs(bad));
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_EQ(told.takeLast(), why);
+  }
+  EXPECT_FALSE(QDir(dir.filePath("none")).exists());
+  EXPECT_TRUE(bar.SaveAs(png));
+  EXPECT_TRUE(told.isEmpty());
 }
 
 TEST_F(ViewTest, ToolbarAndEditorActOnTheAttachedChart) {
