@@ -19,6 +19,7 @@
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
+#include "ui/Parsing.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
 #include "ui/TAboutForm.h"
@@ -39,6 +40,7 @@ TForm1::TForm1(QWidget* parent)
       anim_{scene_, *this} {
   ui_->setupUi(this);
   FitForm(*this);
+  WidenForWrittenTexts();
   CreateChartViews();
   Form1 = this;
   move(344, 138);
@@ -61,6 +63,16 @@ TForm1::~TForm1() {
   if (Structure2 == structure2_.get()) Structure2 = nullptr;
   // The pool's series belong to the charts, which destroy them.
   pool_.Reset();
+}
+
+void TForm1::WidenForWrittenTexts() {
+  // Angles and the strain are written back with 15 significant digits, far longer than the
+  // start texts the form is fitted to; a typed wavelength has up to five decimals.
+  const QStringList numbers{FormatReal(-179.999999999999), FormatReal(-0.0999999999999999)};
+  for (QWidget* w : std::initializer_list<QWidget*>{ui_->LabelOmega, ui_->Label2t, ui_->LabelExit,
+                                                    ui_->EditRelaxation})
+    WidenToFit(*w, numbers);
+  WidenToFit(*ui_->EditLambda, {QStringLiteral("0.70932"), QStringLiteral("1.54056")});
 }
 
 void TForm1::FormCreate() {
@@ -130,6 +142,7 @@ void TForm1::CreateChartViews() {
   commander_->SetEditor(chartEditor_);
   commander_->SetPanel(view2_);
   commander_->OnCommander3DClick = [this](TTeeCommander& c) { Commander3DClick(c); };
+  commander_->OnSaveFailed = [](const QString& message) { ReportError(message); };
 }
 
 void TForm1::Commander3DClick(TTeeCommander& commander) {

@@ -125,6 +125,8 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   // The first structure in use (structure 1 before structure 2), nullptr when none is.
   TVisStructure* FirstInUse() const;
   void ChartBeforeDraw();
+  // Widens the controls whose later texts are longer than their start texts.
+  void WidenForWrittenTexts();
   void CreateChartViews();
   void Commander3DClick(TTeeCommander& commander);
 

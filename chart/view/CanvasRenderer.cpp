@@ -259,13 +259,13 @@ void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProject
         p.PenWidth = static_cast<float>(ptr.Pen.Width);
         p.Style = static_cast<unsigned char>(ptr.Pen.Style);
         p.Depth = static_cast<float>(c[2]);
-        if (bubbles && std::isfinite(q.Radius) && q.Radius > 0) {
+        if (bubbles) {
+          // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
+          if (!(std::isfinite(q.Radius) && q.Radius > 0)) continue;
           p.K = TPiece::Sphere;
           p.Radius = static_cast<float>(q.Radius * proj.ScaleAt(c[2]));
-        } else if (bubbles && !std::isfinite(q.Radius)) {
-          continue;
         } else {
-          p.K = bubbles ? TPiece::Sphere : TPiece::Marker;
+          p.K = TPiece::Marker;
           p.Radius = static_cast<float>(ptr.Size);
           p.Cap = static_cast<unsigned char>(ptr.Style);
         }
@@ -479,7 +479,15 @@ std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& p
       l.Filled = !m.Transparent;
       l.Frame = !m.Transparent && m.Frame;
       l.Back = ToQColor(m.BackColor);
-      if (m.Clip && !area.intersects(l.Box)) continue;
+      if (m.Clip) {
+        // A clipped mark is not drawn for a point outside the chart; one whose point is inside
+        // but which reaches over an edge (an axis label beside its arrow's tip) is moved inside.
+        if (!area.contains(QPointF(c[0], c[1]))) continue;
+        l.Box.moveLeft(std::clamp(l.Box.left(), area.left(),
+                                  std::max(area.left(), area.right() - l.Box.width())));
+        l.Box.moveTop(std::clamp(l.Box.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - l.Box.height())));
+      }
       out.push_back(l);
     }
   }
