@@ -100,7 +100,7 @@ void TChartSeries::StyleChanged() {
 bool TChartSeries::DataExtent(std::array<double, 3>& lo, std::array<double, 3>& hi) const {
   bool any = false;
   for (const TChartPoint& p : Points_) {
-    const double r = std::isfinite(p.Radius) ? std::fabs(p.Radius) : 0;
+    const double r = std::isfinite(p.Radius) && p.Radius > 0 ? p.Radius : 0;  // the size drawn
     if (Finite3(p.X, p.Y, p.Z)) Grow(lo, hi, any, p.X, p.Y, p.Z, r);
     if (Kind() == TSeriesKind::Vector3D && Finite3(p.EndX, p.EndY, p.EndZ))
       Grow(lo, hi, any, p.EndX, p.EndY, p.EndZ, 0);

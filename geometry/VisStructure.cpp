@@ -471,7 +471,8 @@ double TVisStructure::ReflectionStrength(int32_t h, int32_t k, int32_t l) {
   const double chi0 = std::hypot(r.Chi0Re, r.Chi0Im);
   const double strength = std::sqrt(std::hypot(r.ChiMinusRe, r.ChiMinusIm) *
                                     std::hypot(r.ChiHRe, r.ChiHIm) / (chi0 * chi0));
-  return std::isfinite(strength) ? strength : 0;
+  // The waves of a forbidden reflection cancel to rounding noise (about 1e-16), not to 0.
+  return std::isfinite(strength) && strength > Tolerance ? strength : 0;
 }
 
 bool ApplyStrain(TVisStructure& substrate, TVisStructure& layer, TSettings& settings) {

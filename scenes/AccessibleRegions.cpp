@@ -136,12 +136,19 @@ void DrawAccessibleRegions(TSceneContext& scene, const TVisStructure&) {
         recip::AddSurfacePoint(*c.SeriesSurfDwn, x, y, 0);
       }
       recip::AddSurfacePoint(*c.SeriesSurfKh0, x, y, grazing);
-      // Inside the two grazing circles the Laue region reaches down to the lower halves of the
-      // grazing spheres; outside them it starts at the grazing exit.
-      recip::AddSurfacePoint(*c.SeriesSurfK00, x, y, t >= 0 && d1 >= 0 ? -std::sqrt(t) : grazing);
 
       const double b2 = 2 * (x * x + y * y - 2 * k2);
       const double d2 = b2 * b2 - 4 * c1;
+      // Lower bound of the Laue region. Inside the two grazing circles it is the lower halves of
+      // the grazing spheres. Outside them the lowest node is not reached at a grazing exit but
+      // between both grazing waves, where the height stops falling as the incident wave turns:
+      // u^2 + b2 u + c1 = 0, whose larger root bounds the Bragg region above, has it as its
+      // smaller root (0 where that is negative). Past |y| = K (D1 < 0) nothing is reachable and
+      // the bound stays at the grazing height, on the closing rows of SeriesLaueKh.
+      double laueLow = grazing;
+      if (d1 >= 0) laueLow = t >= 0 ? -std::sqrt(t) : RootOrZero((-b2 - RootOrZero(d2)) / 2);
+      recip::AddSurfacePoint(*c.SeriesSurfK00, x, y, laueLow);
+
       double e;
       if (d2 >= 0) {
         e = (std::sqrt(d2) - b2) / 2;

@@ -1,14 +1,46 @@
 #!/usr/bin/env bash
-# Builds Korvex (Debug, AddressSanitizer + UndefinedBehaviorSanitizer) with its
-# tests and benchmarks, and runs every test; OpenGL tests run under Xvfb.
+# Builds Korvex twice with its tests and benchmarks and runs every test on both builds:
+#   Debug with AddressSanitizer and UndefinedBehaviorSanitizer, then
+#   Release, the build users run, with each test process's address space capped.
+# Missing Debian packages are installed first, and the package list is checked against what
+# the build found. OpenGL tests run under an Xvfb of their own.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-packages.sh"
-build="$root/build/test"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKORVEX_SANITIZE=ON >/dev/null
-cmake --build "$build" -j2
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1600x1200x24" \
-  ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
+
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+fi
+debug="$root/build/test"
+release="$root/build/test-release"
+cmake -S "$root" -B "$debug" -DCMAKE_BUILD_TYPE=Debug -DKORVEX_SANITIZE=ON "${launcher[@]}" >/dev/null
+"$root/tools/check-packages.sh" "$debug"
+cmake -S "$root" -B "$release" -DCMAKE_BUILD_TYPE=Release -DKORVEX_SANITIZE=OFF "${launcher[@]}" >/dev/null
+
+# One Xvfb of our own for both runs. -displayfd lets the server take a free display number
+# itself, so test runs started side by side on one machine never race for the same display.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -f "$displayfile"' EXIT
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+[ -s "$displayfile" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$displayfile")" QT_QPA_PLATFORM=xcb
+run_tests() {  # build directory, then the shell prefix each ctest runs under
+  bash -c "$2 exec ctest --test-dir '$1' --output-on-failure -j2 --timeout 300"
+}
+
+echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --build "$debug" -j2
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_tests "$debug" ""
+
+# The sanitizers reserve terabytes of address space, so the cap applies to Release only. A test
+# whose memory runs away there stops with std::bad_alloc (or Qt's out-of-memory message) within
+# seconds instead of taking the machine down.
+limit_kib=$((4 * 1024 * 1024))
+echo "== Release build; each test process is limited to $((limit_kib / 1024 / 1024)) GiB of address space"
+cmake --build "$release" -j2
+run_tests "$release" "ulimit -v $limit_kib;"

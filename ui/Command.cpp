@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QWidget>
 #include <exception>
@@ -12,8 +13,8 @@ namespace korvex {
 
 namespace {
 
-int commandDepth = 0;                  // commands running in the current event
-std::exception_ptr pendingError;       // kept by a nested command until its caller resumes
+int commandDepth = 0;             // commands running in the current event
+std::exception_ptr pendingError;  // kept by a nested command until its caller resumes
 
 void ShowInMessageBox(const QString& message) {
   QMessageBox::critical(QApplication::activeWindow(), QString::fromUtf8(ProgramTitle), message);
@@ -75,10 +76,11 @@ void ClickButton(QAbstractButton* button) {
   RethrowPendingError();
 }
 
-void PumpMessages() {
+void PumpMessages(bool waitForMessage) {
   const int savedDepth = std::exchange(commandDepth, 0);
   std::exception_ptr savedPending = std::exchange(pendingError, nullptr);
-  QCoreApplication::processEvents();
+  QCoreApplication::processEvents(waitForMessage ? QEventLoop::WaitForMoreEvents
+                                                 : QEventLoop::AllEvents);
   commandDepth = savedDepth;
   pendingError = std::move(savedPending);
 }

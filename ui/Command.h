@@ -43,8 +43,10 @@ void ClickButton(QAbstractButton* button);
 void RethrowPendingError();
 
 // The one-shot message pump: handles the pending window messages and returns. A command
-// started by one of them is a new outermost command with its own error box.
-void PumpMessages();
+// started by one of them is a new outermost command with its own error box. With
+// waitForMessage the pump first waits for a message when none is pending (an animation's
+// loop then sleeps until the next timer tick or input instead of spinning).
+void PumpMessages(bool waitForMessage = false);
 
 // Shows a dialog modally. Like the message pump, its event loop starts new outermost
 // commands, so an error in the dialog's own buttons is shown there and then.

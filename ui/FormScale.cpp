@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOption>
 #include <QWidget>
@@ -102,6 +103,66 @@ double FitForm(QWidget& root) {
   const double factor = FitScale(root);
   ScaleForm(root, factor);
   return factor;
+}
+
+int TextRoom(const QWidget& control) {
+  if (const auto* label = qobject_cast<const QLabel*>(&control))
+    return label->contentsRect().width() - 2 * label->margin();
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+    // As QLineEdit lays out its text: the style's contents rectangle less the text margins, a
+    // margin of 2 on either side, and the cursor after the last character.
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame()
+                           ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                           : 0;
+    const QRect contents =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    return contents.marginsRemoved(edit->textMargins()).width() - 2 * 2 - 2;
+  }
+  return 0;
+}
+
+int WidenToFit(QWidget& control, const QStringList& texts) {
+  const QFontMetrics fm(control.font());
+  int need = 0;
+  for (const QString& text : texts) need = std::max(need, fm.horizontalAdvance(text));
+  const int delta = need - TextRoom(control);
+  if (delta <= 0) return 0;
+  const auto rightmost = [](const QWidget& parent) {
+    int edge = 0;
+    for (const QWidget* c : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (!c->isWindow()) edge = std::max(edge, c->x() + c->width());
+    return edge;
+  };
+  // Up from the control, each panel grows by what its contents grew (nothing more where a
+  // control beside it is already as wide).
+  QWidget* w = &control;
+  int grow = delta;
+  while (grow > 0 && w->parentWidget() != nullptr && !ManagedByLayout(*w)) {
+    QWidget* parent = w->parentWidget();
+    const int before = rightmost(*parent);
+    const int middle = w->x() + w->width() / 2;
+    for (QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (sibling != w && !sibling->isWindow() && sibling->x() > middle)
+        sibling->move(sibling->x() + grow, sibling->y());
+    }
+    w->resize(w->width() + grow, w->height());
+    grow = rightmost(*parent) - before;
+    w = parent;
+  }
+  // The window last, as wide as the strip that holds the control needs (a strip placed by the
+  // window's layout follows the window's width).
+  QWidget* window = control.window();
+  QWidget* strip = &control;
+  while (strip != window && strip->parentWidget() != window) strip = strip->parentWidget();
+  if (strip != window) {
+    const int need =
+        control.parentWidget() == window ? rightmost(*window) : strip->x() + rightmost(*strip);
+    if (need > window->width()) window->resize(need, window->height());
+  }
+  return delta;
 }
 
 }  // namespace korvex

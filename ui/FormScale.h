@@ -5,6 +5,8 @@
 // control in the current font (never below 1). The layouts' fixed strip heights scale alike.
 #pragma once
 
+#include <QStringList>
+
 class QWidget;
 
 namespace korvex {
@@ -17,5 +19,15 @@ void ScaleForm(QWidget& root, double factor);
 
 // Both steps; returns the factor used.
 double FitForm(QWidget& root);
+
+// Pixels a text may take in a label or line edit without being cut or scrolled: the control's
+// width less its frame, margins and (for an edit) the cursor. 0 for other controls.
+int TextRoom(const QWidget& control);
+
+// Widens control until each of texts fits its text room (texts the program writes into it
+// later, longer than its start text). Room is made in every panel up from it: what lies right
+// of the widened control or panel moves right with it and the panel grows by what its contents
+// grew, so order and grouping stay; the window grows wider last. Returns the pixels added.
+int WidenToFit(QWidget& control, const QStringList& texts);
 
 }  // namespace korvex

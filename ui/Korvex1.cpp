@@ -1,15 +1,18 @@
 #include "ui/Korvex1.h"
 
+#include <QCloseEvent>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QListView>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include "chart/view/ChartView.h"
 #include "chart/view/Commander.h"
 #include "geometry/Settings.h"
+#include "scenes/DetectorViews.h"
 #include "scenes/HklSetting.h"
 #include "scenes/RealSpace.h"
 #include "scenes/ReciprocalLattice.h"
@@ -17,6 +20,7 @@
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
 #include "ui/LecturePlayer.h"
+#include "ui/Parsing.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
 #include "ui/TAboutForm.h"
@@ -33,9 +37,11 @@ TForm1::TForm1(QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::TForm1>()),
       charts_(std::make_unique<TChartCatalogue>()),
-      scene_{*charts_, pool_, *this} {
+      scene_{*charts_, pool_, *this},
+      anim_{scene_, *this} {
   ui_->setupUi(this);
   FitForm(*this);
+  WidenForWrittenTexts();
   CreateChartViews();
   Form1 = this;
   move(344, 138);
@@ -59,6 +65,16 @@ TForm1::~TForm1() {
   if (Structure2 == structure2_.get()) Structure2 = nullptr;
   // The pool's series belong to the charts, which destroy them.
   pool_.Reset();
+}
+
+void TForm1::WidenForWrittenTexts() {
+  // Angles and the strain are written back with 15 significant digits, far longer than the
+  // start texts the form is fitted to; a typed wavelength has up to five decimals.
+  const QStringList numbers{FormatReal(-179.999999999999), FormatReal(-0.0999999999999999)};
+  for (QWidget* w : std::initializer_list<QWidget*>{ui_->LabelOmega, ui_->Label2t, ui_->LabelExit,
+                                                    ui_->EditRelaxation})
+    WidenToFit(*w, numbers);
+  WidenToFit(*ui_->EditLambda, {QStringLiteral("0.70932"), QStringLiteral("1.54056")});
 }
 
 void TForm1::FormCreate() {
@@ -128,6 +144,7 @@ void TForm1::CreateChartViews() {
   commander_->SetEditor(chartEditor_);
   commander_->SetPanel(view2_);
   commander_->OnCommander3DClick = [this](TTeeCommander& c) { Commander3DClick(c); };
+  commander_->OnSaveFailed = [](const QString& message) { ReportError(message); };
 }
 
 void TForm1::Commander3DClick(TTeeCommander& commander) {
@@ -147,7 +164,8 @@ void TForm1::Commander3DClick(TTeeCommander& commander) {
 
 void TForm1::ConnectHandlers() {
   const auto command = [this](QAbstractButton* button, void (TForm1::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
   };
   command(ui_->ButtonClear, &TForm1::ButtonClearClick);
   command(ui_->ButtonGaAs, &TForm1::ButtonGaAsClick);
@@ -156,13 +174,21 @@ void TForm1::ConnectHandlers() {
   command(ui_->ButtonRecipr, &TForm1::ButtonReciprClick);
   command(ui_->ButtonRec2D, &TForm1::ButtonRec2DClick);
   command(ui_->ButtonKhSphere, &TForm1::ButtonKhSphereClick);
-  connect(ui_->TrackBarFi, &QSlider::valueChanged, this, [this] { RunCommand([this] { TrackBarFiChange(); }); });
+  command(ui_->ButtonMove, &TForm1::ButtonMoveClick);
+  command(ui_->ButtonRotK, &TForm1::ButtonRotKClick);
+  command(ui_->ButtonRotRec, &TForm1::ButtonRotRecClick);
+  command(ui_->ButtonK0KhTor, &TForm1::ButtonK0KhTorClick);
+  command(ui_->ButtonPSD, &TForm1::ButtonPSDClick);
+  command(ui_->ButtonAzCone, &TForm1::ButtonAzConeClick);
+  connect(ui_->TrackBarFi, &QSlider::valueChanged, this,
+          [this] { RunCommand([this] { TrackBarFiChange(); }); });
   command(ui_->ButtonParam, &TForm1::ButtonParamClick);
   connect(ui_->ButtonAbout, &QAbstractButton::clicked, this, [this] { ButtonAboutClick(); });
 
   // View switches follow every change of state, by the user or by a lecture slide.
   const auto view = [this](QAbstractButton* box, void (TForm1::*handler)()) {
-    connect(box, &QAbstractButton::toggled, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    connect(box, &QAbstractButton::toggled, this,
+            [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
   };
   view(ui_->CheckBoxGL, &TForm1::CheckBoxGLClick);
   view(ui_->CheckBoxBind, &TForm1::CheckBoxBindClick);
@@ -254,6 +280,51 @@ void TForm1::ButtonKhSphereClick() {
   }
 }
 
+TVisStructure* TForm1::FirstInUse() const {
+  if (structure1_->InUse) return structure1_.get();
+  if (structure2_->InUse) return structure2_.get();
+  return nullptr;
+}
+
+void TForm1::ButtonMoveClick() {
+  if (TVisStructure* s = FirstInUse()) AnimateMove(anim_, *s);
+}
+
+void TForm1::ButtonRotKClick() {
+  if (TVisStructure* s = FirstInUse()) AnimateRotK(anim_, *s);
+}
+
+void TForm1::ButtonRotRecClick() {
+  Recompute();
+  if (structure1_->InUse) AnimateRotRec(anim_, *structure1_);
+  if (structure2_->InUse) AnimateRotRec(anim_, *structure2_);
+  WriteSettings();
+}
+
+void TForm1::ButtonK0KhTorClick() {
+  Recompute();
+  for (TVisStructure* s : {structure1_.get(), structure2_.get()}) {
+    if (!s->InUse) continue;
+    SetHkl(scene_, *s);
+    AnimateBoublik(anim_, *s);
+  }
+}
+
+void TForm1::ButtonPSDClick() {
+  Recompute();
+  ShowPsd(anim_, *structure1_);
+}
+
+void TForm1::ButtonAzConeClick() {
+  if (structure1_->InUse) {
+    ShowAzimuthCone(anim_, *structure1_, 180.0);
+  } else if (structure2_->InUse) {
+    ShowAzimuthCone(anim_, *structure2_, 60.0);
+  }
+}
+
+void TForm1::StopAnimation() { korvex::StopAnimation(*this); }
+
 void TForm1::TrackBarFiChange() {
   const QSlider& bar = *ui_->TrackBarFi;
   Settings.Phi = double(bar.value()) / (bar.maximum() - bar.minimum()) * 2 * Pi;
@@ -324,18 +395,25 @@ void TForm1::CheckBoxTorClick() {
 void TForm1::CheckBoxSpheresClick() {
   const bool on = ui_->CheckBoxSpheres->isChecked();
   TChartCatalogue& c = *charts_;
-  for (TChartSeries* s : std::initializer_list<TChartSeries*>{c.SeriesSphereSmall, c.SeriesSphereBig, c.SeriesCircle1,
-                                                               c.SeriesCircle2, c.SeriesCircle3, c.SeriesCircle4}) {
+  for (TChartSeries* s :
+       std::initializer_list<TChartSeries*>{c.SeriesSphereSmall, c.SeriesSphereBig, c.SeriesCircle1,
+                                            c.SeriesCircle2, c.SeriesCircle3, c.SeriesCircle4}) {
     s->SetActive(on);
   }
   pool_.RegionSurfaces.SetActive(on);
 }
 
-void TForm1::CheckBoxPlanesClick() { pool_.PlaneSurfaces.SetActive(ui_->CheckBoxPlanes->isChecked()); }
+void TForm1::CheckBoxPlanesClick() {
+  pool_.PlaneSurfaces.SetActive(ui_->CheckBoxPlanes->isChecked());
+}
 
-void TForm1::CheckBoxPointsClick() { charts_->SeriesPointRes->SetActive(ui_->CheckBoxPoints->isChecked()); }
+void TForm1::CheckBoxPointsClick() {
+  charts_->SeriesPointRes->SetActive(ui_->CheckBoxPoints->isChecked());
+}
 
-void TForm1::CheckBoxMarksClick() { charts_->SeriesPointRes->Marks().Visible = ui_->CheckBoxMarks->isChecked(); }
+void TForm1::CheckBoxMarksClick() {
+  charts_->SeriesPointRes->Marks().Visible = ui_->CheckBoxMarks->isChecked();
+}
 
 void TForm1::RadioCh1Click() {
   toolbarChart_ = &charts_->Chart1;
@@ -349,21 +427,38 @@ void TForm1::RadioCh2Click() {
   chartEditor_->SetChart(&charts_->Chart2);
 }
 
+namespace {
+
+bool SameTitle(const TChartTitle& a, const TChartTitle& b) {
+  return a.Visible == b.Visible && a.Text == b.Text && a.CustomPosition == b.CustomPosition &&
+         a.Left == b.Left && a.Top == b.Top && a.AlignLeft == b.AlignLeft &&
+         a.Font.Name == b.Font.Name && a.Font.Height == b.Font.Height &&
+         a.Font.Bold == b.Font.Bold && a.Font.Color == b.Font.Color;
+}
+
+// One credit line at (left, top) in red of size 10. The chart is told only when the line
+// differs: the left chart's before-draw must not make the right chart draw once more.
+void PlaceCredit(TChart& chart, bool foot, const char* text, int left, int top) {
+  const TChart& shown = chart;
+  const TChartTitle& now = foot ? shown.Foot() : shown.SubFoot();
+  TChartTitle want = now;
+  want.Visible = true;
+  want.CustomPosition = true;
+  want.Left = left;
+  want.Top = top;
+  want.Text = text;
+  want.Font.SetSize(10);
+  want.Font.Color = clRed;
+  if (!SameTitle(want, now)) (foot ? chart.Foot() : chart.SubFoot()) = want;
+}
+
+}  // namespace
+
 void TForm1::ChartBeforeDraw() {
   for (TChart* chart : {&charts_->Chart1, &charts_->Chart2}) {
-    const int width = chart == &charts_->Chart1 ? ui_->Chart1->width() : ui_->Chart2->width();
-    const int height = chart == &charts_->Chart1 ? ui_->Chart1->height() : ui_->Chart2->height();
-    for (TChartTitle* line : {&chart->Foot(), &chart->SubFoot()}) {
-      line->Visible = true;
-      line->CustomPosition = true;
-      line->Top = height - 22;
-      line->Font.SetSize(10);
-      line->Font.Color = clRed;
-    }
-    chart->Foot().Left = 1;
-    chart->Foot().Text = CreditLine1;
-    chart->SubFoot().Left = width - 115;
-    chart->SubFoot().Text = CreditLine2;
+    const QWidget& area = chart == &charts_->Chart1 ? *ui_->Chart1 : *ui_->Chart2;
+    PlaceCredit(*chart, true, CreditLine1, 1, area.height() - 22);
+    PlaceCredit(*chart, false, CreditLine2, area.width() - 115, area.height() - 22);
   }
   if (Settings.BindCharts) {
     charts_->Chart2.View3DOptions().SetElevation(charts_->Chart1.View3DOptions().Elevation());
@@ -387,7 +482,39 @@ void TForm1::ButtonParamClick() {
   RunModal(*FormParam);
 }
 
-void TForm1::Timer1Timer() { ++Settings.TimerTicks; }
+void TForm1::Timer1Timer() { AnimationTick(); }
+
+void TForm1::FormMouseWheel(QPoint pos, int delta) {
+  // Each chart's own rectangle on the screen; the right chart is tested with the left one's
+  // width (both are equally wide after every resize).
+  const int width1 = ui_->Chart1->width();
+  const auto zoom = [pos, delta](const QWidget& area, int width, TChart& chart) {
+    const QPoint topLeft = area.mapToGlobal(QPoint(0, 0));
+    const bool hit = pos.x() > topLeft.x() && pos.x() < topLeft.x() + width &&
+                     pos.y() > topLeft.y() && pos.y() < topLeft.y() + area.height();
+    if (!hit || delta == 0) return;
+    const double step =
+        (chart.BottomAxis().Maximum() - chart.BottomAxis().Minimum()) * 0.01 * (delta > 0 ? 1 : -1);
+    const auto widen = [](TChartAxis& axis, double by) {
+      axis.SetMinMax(axis.Minimum() - by, axis.Maximum() + by);
+    };
+    widen(chart.BottomAxis(), step);
+    widen(chart.LeftAxis(), step);
+    widen(chart.DepthAxis(), 0.7968127490039841 * step);
+  };
+  zoom(*ui_->Chart1, width1, charts_->Chart1);
+  zoom(*ui_->Chart2, width1, charts_->Chart2);
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+  FormMouseWheel(event->globalPosition().toPoint(), event->angleDelta().y());
+  event->ignore();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  StopAnimation();  // a running animation's loop must not outlive the window
+  QWidget::closeEvent(event);
+}
 
 void TForm1::EditLnormChange() {
   if (ui_->EditLnorm->text() == QLatin1String("0")) ui_->EditLnorm->setText(QStringLiteral("1"));
@@ -399,7 +526,8 @@ QString TForm1::StatusText() const { return ui_->StatusBar->currentMessage(); }
 
 void TForm1::ReportProblems(const QStringList& problems) {
   if (problems.isEmpty()) {
-    if (!reportedProblem_.isEmpty() && StatusText() == reportedProblem_) ShowStatus(QStringLiteral(" "));
+    if (!reportedProblem_.isEmpty() && StatusText() == reportedProblem_)
+      ShowStatus(QStringLiteral(" "));
     reportedProblem_.clear();
     return;
   }
@@ -408,6 +536,16 @@ void TForm1::ReportProblems(const QStringList& problems) {
 }
 
 void TForm1::StopTimer() { timer1_.stop(); }
+
+void TForm1::RunRecompute() { Recompute(); }
+
+void TForm1::RunWriteSettings() { WriteSettings(); }
+
+void TForm1::StartTimer() { timer1_.start(); }
+
+bool TForm1::TimerEnabled() const { return timer1_.isActive(); }
+
+void TForm1::PumpOnce() { PumpMessages(timer1_.isActive()); }
 
 void TForm1::ResetPhiTrackBar() {
   const QSignalBlocker quiet(ui_->TrackBarFi);

@@ -8,6 +8,7 @@
 
 #include "chart/Catalogue.h"
 #include "geometry/VisStructure.h"
+#include "scenes/Animations.h"
 #include "scenes/SceneContext.h"
 #include "scenes/SeriesPool.h"
 
@@ -21,7 +22,7 @@ class TChartView;
 class TTeeCommander;
 class TChartEditor;
 
-class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
+class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public TGeometryHost {
   Q_OBJECT
 
  public:
@@ -35,6 +36,7 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   TChartCatalogue& Charts() { return *charts_; }
   TSeriesPool& Pool() { return pool_; }
   TSceneContext& Scene() { return scene_; }
+  TAnimationContext& Animation() { return anim_; }
   // The chart the toolbar and the chart editor act on ("Ch1" or "Ch2").
   TChart& ToolbarChart() { return *toolbarChart_; }
   TChartView& ChartView1() { return *view1_; }
@@ -48,11 +50,19 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   // Drawing commands.
   void ButtonClearClick();
   void ButtonGaAsClick();
-  void ButtonSetClick();   // "Set hkl"
-  void ButtonRealClick();  // "Real"
+  void ButtonSetClick();       // "Set hkl"
+  void ButtonRealClick();      // "Real"
   void ButtonReciprClick();    // "Recipr"
   void ButtonRec2DClick();     // "Rec.2D"
   void ButtonKhSphereClick();  // "KhSph"
+  void ButtonMoveClick();      // "Move"
+  void ButtonRotKClick();      // "Rot.K"
+  void ButtonRotRecClick();    // "Rot.R"
+  void ButtonK0KhTorClick();   // "Boublik"
+  void ButtonPSDClick();       // "PSD"
+  void ButtonAzConeClick();    // "C"
+  // Ends the running animation (Timer1 off); the lecture keys use it.
+  void StopAnimation();
   // The crystal turned about its normal by the track bar's angle: EditFi shows it in degrees,
   // the reflection setting is drawn again and the charts repaint while the thumb is dragged.
   void TrackBarFiChange();
@@ -73,6 +83,10 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   void ButtonAboutClick();
   void ButtonParamClick();
   void Timer1Timer();
+  // The wheel zooms the chart under the cursor (pos in screen coordinates, delta a multiple
+  // of 120): 1 % of the bottom axis's range a notch on each side of all three axes, the depth
+  // axis 1.255 times less; a forward turn widens the ranges.
+  void FormMouseWheel(QPoint pos, int delta);
 
   // Guards of the normal: "0" typed into EditLnorm becomes "1" at once.
   void EditLnormChange();
@@ -84,8 +98,13 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   // file, a strain that gives no lattice); an empty list clears an earlier report.
   void ReportProblems(const QStringList& problems);
 
-  // ISceneHost
+  // ISceneHost and IAnimationHost
   void StopTimer() override;
+  void RunRecompute() override;
+  void RunWriteSettings() override;
+  void StartTimer() override;
+  bool TimerEnabled() const override;
+  void PumpOnce() override;
   void ResetPhiTrackBar() override;
   int32_t MainWindowWidth() const override;
   bool PlanesShown() const override;
@@ -96,12 +115,18 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void FormCreate();
   void ConnectHandlers();
 
+  // The first structure in use (structure 1 before structure 2), nullptr when none is.
+  TVisStructure* FirstInUse() const;
   void ChartBeforeDraw();
+  // Widens the controls whose later texts are longer than their start texts.
+  void WidenForWrittenTexts();
   void CreateChartViews();
   void Commander3DClick(TTeeCommander& commander);
 
@@ -110,6 +135,7 @@ class TForm1 : public QWidget, public ISceneHost, public TGeometryHost {
   std::unique_ptr<TChartCatalogue> charts_;
   TSeriesPool pool_;
   TSceneContext scene_;
+  TAnimationContext anim_;
   std::unique_ptr<TVisStructure> structure1_;
   std::unique_ptr<TVisStructure> structure2_;
   TChart* toolbarChart_ = nullptr;

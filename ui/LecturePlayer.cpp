@@ -106,7 +106,7 @@ bool PlaySlide(int index) {
   const TSlide slide = ReadSlide(action, index + 1);
   for (const TSlideValue& value : slide.Values) ApplyValue(value);
   if (!slide.Complete()) throw CommandError(slide.Error);
-  Form1->Timer1().stop();
+  Form1->StopAnimation();
   for (const QString& command : slide.Commands) {
     if (command == QLatin1String(NextCommand)) {
       Settings.NextPending = true;
@@ -229,9 +229,9 @@ void LectureKey(int key) {
   const int count = f.ComboBoxSteps->count();
   if (key == Qt::Key_PageDown || key == Qt::Key_Space) {
     if (position >= count) return;
-    if (Form1->Timer1().isActive()) {
+    if (Form1->TimerEnabled()) {
       // The animation ends; the slide that started it chains on when it is done.
-      Form1->Timer1().stop();
+      Form1->StopAnimation();
       Settings.NextPending = true;
     } else if (position + 1 < count) {
       f.ComboBoxSteps->setCurrentIndex(position + 1);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
+#include <cmath>
 
 #include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
@@ -26,7 +27,11 @@ void Show(QLineEdit* edit, const QString& text) {
   edit->setCursorPosition(0);
 }
 double Angle(const QLineEdit* edit) { return ParseNumber(edit->text()) * DegToRad; }
-QString Degrees(double radians) { return FormatReal(radians * RadToDeg); }
+// An angle within the program-wide tolerance of 0 shows as "0", not as rounding noise.
+QString Degrees(double radians) {
+  const double degrees = radians * RadToDeg;
+  return FormatReal(std::fabs(degrees) <= Tolerance ? 0.0 : degrees);
+}
 int32_t Int(const QLineEdit* edit) { return StrToInt(edit->text()); }
 int32_t BoundedInt(const QLineEdit* edit, const TIntRange& range) {
   const int32_t value = StrToInt(edit->text());

@@ -62,6 +62,16 @@ QRadialGradient SphereGradient(const QRectF& box, QRgb color) {
   return g;
 }
 
+// Number of pieces, 1 to most, that a length in pixels is cut into at one piece per step.
+// Computed in floating point: a huge, infinite or NaN length must not reach an integer
+// conversion, whose result is undefined and, in an optimised build, unbounded.
+int SplitCount(double length, double step, int most) {
+  const double n = length / step;
+  if (!(n >= 1)) return 1;
+  if (!(n < most)) return most;
+  return static_cast<int>(n);
+}
+
 // Arrowhead size in pixels for an arrow width w.
 void HeadSize(int w, double& halfWidth, double& length) {
   halfWidth = 1.5 * std::max(1, w) + 3;
@@ -90,7 +100,7 @@ void TCanvasRenderer::AddPolygon(const TProjection& proj, const double (*w)[3], 
   const double nn[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double len = std::sqrt(nn[0] * nn[0] + nn[1] * nn[1] + nn[2] * nn[2]);
   double shade = 1;
-  if (len > 0) {
+  if (len > 0 && std::isfinite(len)) {
     const auto vn = proj.RotateToView(nn[0] / len, nn[1] / len, nn[2] / len);
     shade = 0.6 + 0.4 * std::fabs(vn[2]);
   }
@@ -120,7 +130,7 @@ void TCanvasRenderer::AddLine(const TProjection& proj, const double a[3], const 
   int pieces = 1;
   if (split) {
     const double len = std::hypot(sb[0] - sa[0], sb[1] - sa[1]);
-    pieces = std::clamp(static_cast<int>(len / 30), 1, 24);
+    pieces = SplitCount(len, 30, 24);
   }
   for (int k = 0; k < pieces; ++k) {
     const double t0 = static_cast<double>(k) / pieces, t1 = static_cast<double>(k + 1) / pieces;
@@ -178,7 +188,7 @@ void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProject
           const auto b = proj.Project(v[(k + 1) % 3]->X, v[(k + 1) % 3]->Y, v[(k + 1) % 3]->Z);
           edge = std::max(edge, std::hypot(b[0] - a[0], b[1] - a[1]));
         }
-        const int n = std::clamp(static_cast<int>(edge / 40), 1, 12);
+        const int n = SplitCount(edge, 40, 12);
         const QRgb fill = Rgba(tri.FillColor(f[0]), alpha);
         auto at = [&](int i, int j, double out[3]) {
           const double a = static_cast<double>(i) / n, b = static_cast<double>(j) / n, c = 1 - a - b;
@@ -249,13 +259,13 @@ void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProject
         p.PenWidth = static_cast<float>(ptr.Pen.Width);
         p.Style = static_cast<unsigned char>(ptr.Pen.Style);
         p.Depth = static_cast<float>(c[2]);
-        if (bubbles && std::isfinite(q.Radius) && q.Radius > 0) {
+        if (bubbles) {
+          // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
+          if (!(std::isfinite(q.Radius) && q.Radius > 0)) continue;
           p.K = TPiece::Sphere;
           p.Radius = static_cast<float>(q.Radius * proj.ScaleAt(c[2]));
-        } else if (bubbles && !std::isfinite(q.Radius)) {
-          continue;
         } else {
-          p.K = bubbles ? TPiece::Sphere : TPiece::Marker;
+          p.K = TPiece::Marker;
           p.Radius = static_cast<float>(ptr.Size);
           p.Cap = static_cast<unsigned char>(ptr.Style);
         }
@@ -469,7 +479,15 @@ std::vector<TChartLabel> CollectLabels(const TChart& chart, const TProjection& p
       l.Filled = !m.Transparent;
       l.Frame = !m.Transparent && m.Frame;
       l.Back = ToQColor(m.BackColor);
-      if (m.Clip && !area.intersects(l.Box)) continue;
+      if (m.Clip) {
+        // A clipped mark is not drawn for a point outside the chart; one whose point is inside
+        // but which reaches over an edge (an axis label beside its arrow's tip) is moved inside.
+        if (!area.contains(QPointF(c[0], c[1]))) continue;
+        l.Box.moveLeft(std::clamp(l.Box.left(), area.left(),
+                                  std::max(area.left(), area.right() - l.Box.width())));
+        l.Box.moveTop(std::clamp(l.Box.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - l.Box.height())));
+      }
       out.push_back(l);
     }
   }

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QImageWriter>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 
@@ -204,17 +206,26 @@ QImage TChartView::Picture() {
   return CanvasPicture(size());
 }
 
-bool TChartView::SavePicture(const QString& fileName) {
-  if (!Chart_) return false;
+bool TChartView::SavePicture(const QString& fileName, QString* why) {
+  const auto fail = [&](const QString& reason) {
+    if (why != nullptr)
+      *why = QStringLiteral("The picture could not be saved to \"%1\": %2.").arg(fileName, reason);
+    return false;
+  };
+  if (!Chart_) return fail(QStringLiteral("there is no chart"));
+  QSaveFile f(fileName);
+  if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
   if (fileName.endsWith(".svg", Qt::CaseInsensitive)) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     BeginChartDraw();
-    const QString svg = Canvas_->RenderSvg(*Chart_, size());
+    const QByteArray svg = Canvas_->RenderSvg(*Chart_, size()).toUtf8();
     EndChartDraw();
-    return f.write(svg.toUtf8()) >= 0;
+    if (f.write(svg) != svg.size()) return fail(f.errorString());
+  } else {
+    QImageWriter writer(&f, "PNG");
+    if (!writer.write(Picture())) return fail(writer.errorString());
   }
-  return Picture().save(fileName, "PNG");
+  if (!f.commit()) return fail(f.errorString());
+  return true;
 }
 
 void TChartView::CopyToClipboard() {

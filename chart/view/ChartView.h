@@ -40,8 +40,9 @@ class TChartView : public QWidget, public IChartObserver {
   QImage Picture();
   // The picture drawn on the canvas into an image of the given size.
   QImage CanvasPicture(QSize size);
-  // Saves the picture as PNG, or as SVG when the file name ends in ".svg".
-  bool SavePicture(const QString& fileName);
+  // Saves the picture as PNG, or as SVG when the file name ends in ".svg". On failure returns
+  // false and, when why is given, puts there what went wrong, naming the file.
+  bool SavePicture(const QString& fileName, QString* why = nullptr);
   void CopyToClipboard();
 
   // Hooks for the window: the wheel over the chart (zoom), a double click.

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
@@ -117,7 +118,18 @@ void TTeeCommander::Save() {
   if (!View_) return;
   const QString name = QFileDialog::getSaveFileName(this, "Save picture", "chart.png",
                                                     "PNG picture (*.png);;SVG picture (*.svg)");
-  if (!name.isEmpty()) View_->SavePicture(name);
+  if (!name.isEmpty()) SaveAs(name);
+}
+
+bool TTeeCommander::SaveAs(const QString& fileName) {
+  if (!View_) return false;
+  QString why;
+  if (View_->SavePicture(fileName, &why)) return true;
+  if (OnSaveFailed)
+    OnSaveFailed(why);
+  else
+    QMessageBox::warning(this, QStringLiteral("Save picture"), why);
+  return false;
 }
 
 void TTeeCommander::Edit() {

@@ -49,7 +49,12 @@ class TTeeCommander : public QWidget {
   void ResetView();
   void Zoom(double factor);
   void Save();
+  // Saves the attached view's picture to fileName; a failure is reported through
+  // OnSaveFailed (by default a message box) with its reason. Returns whether it was saved.
+  bool SaveAs(const QString& fileName);
   void Edit();
+
+  std::function<void(const QString&)> OnSaveFailed;
 
  private:
   QPointer<TChartView> View_;

@@ -335,8 +335,8 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
         if (!Finite3(q.X, q.Y, q.Z)) continue;
         const TColor col = ptr.Color != clTeeColor ? ptr.Color : ps.ValueColor(static_cast<int>(i));
         double r = q.Radius;
-        if (bubbles && !std::isfinite(r)) continue;
-        if (bubbles && r <= 0) r = ptr.Size / scale;
+        // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
+        if (bubbles && !(std::isfinite(r) && r > 0)) continue;
         if (!bubbles) {
           b.MarkPos.insert(b.MarkPos.end(), {static_cast<float>(q.X), static_cast<float>(q.Y), static_cast<float>(q.Z)});
           PushColor(b.MarkCol, col, alpha);

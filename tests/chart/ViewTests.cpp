@@ -4,16 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QFile>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "chart/Chart.h"
 #include "chart/view/CanvasRenderer.h"
@@ -21,6 +24,10 @@
 #include "chart/view/Commander.h"
 #include "chart/view/GLRenderer.h"
 #include "chart/view/OffscreenGL.h"
+#include "geometry/Settings.h"
+#include "geometry/VisStructure.h"
+#include "scenes/ReciprocalLattice.h"
+#include "scenes/SceneReset.h"
 
 namespace korvex {
 namespace {
@@ -47,17 +54,17 @@ std::unique_ptr<TOffscreenGL>& SharedGL() {
 }
 namespace {
 
-QImage Draw(const TChart& chart, TRenderer r) {
+QImage Draw(const TChart& chart, TRenderer r, QSize size = kSize) {
   if (r == TRenderer::Canvas) {
-    QImage img(kSize, QImage::Format_ARGB32_Premultiplied);
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
     TCanvasRenderer canvas;
-    canvas.Render(chart, p, kSize);
+    canvas.Render(chart, p, size);
     return img;
   }
   TOffscreenGL& gl = *SharedGL();
   EXPECT_TRUE(gl.Ok()) << gl.Error().toStdString();
-  return gl.Render(chart, kSize);
+  return gl.Render(chart, size);
 }
 
 bool IsRed(QRgb c) { return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 90; }
@@ -69,6 +76,16 @@ int InkedPixels(const QImage& img) {
   int n = 0;
   for (int y = 3; y < img.height() - 3; ++y)
     for (int x = 3; x < img.width() - 3; ++x) n += !IsWhite(img.pixel(x, y));
+  return n;
+}
+
+// Pixels within radius of a point that are not background.
+int InkedPixelsNear(const QImage& img, double cx, double cy, double radius) {
+  int n = 0;
+  for (int y = static_cast<int>(cy - radius) - 1; y <= static_cast<int>(cy + radius) + 1; ++y)
+    for (int x = static_cast<int>(cx - radius) - 1; x <= static_cast<int>(cx + radius) + 1; ++x)
+      if (img.valid(x, y) && std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= radius)
+        n += !IsWhite(img.pixel(x, y));
   return n;
 }
 
@@ -180,8 +197,154 @@ TEST_P(RenderTest, MarksAreDrawnNextToTheirPoint) {
   EXPECT_GT(red, 15);
 }
 
+// A bubble is as big as its radius: radius 0, a negative and a non-finite radius cover no
+// pixel (not the pointer's size in pixels), and a positive one about pi r^2.
+TEST_P(RenderTest, BubbleCoversTheAreaOfItsRadius) {
+  auto* s = Chart.CreateSeries<TBubble3DSeries>();
+  s->Pointer().Size = 13;
+  for (double r : {0.0, -0.0, -0.3, kNaN, kInf, -kInf}) s->AddBubble(0, 0, 0, r, "", clBlue);
+  EXPECT_EQ(InkedPixels(Draw(Chart, GetParam())), 0);
+  TCanvasRenderer canvas;
+  EXPECT_FALSE(canvas.RenderSvg(Chart, kSize).contains("<circle"));
+  s->AddBubble(0.5, 0.5, 0, 0.1, "", clBlue);
+  const TProjection proj = TProjection::ForChart(Chart, kSize.width(), kSize.height());
+  const double r = 0.1 * proj.ScaleAt(proj.Project(0.5, 0.5, 0)[2]), area = Pi * r * r;
+  EXPECT_NEAR(InkedPixels(Draw(Chart, GetParam())), area, 0.25 * area);
+  EXPECT_EQ(canvas.RenderSvg(Chart, kSize).count("<circle"), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothRenderers, RenderTest, ::testing::Values(TRenderer::Canvas, TRenderer::OpenGL),
                          [](const auto& info) { return info.param == TRenderer::Canvas ? "Canvas" : "OpenGL"; });
+
+// A clipped mark (the real-space axis labels) that would reach over the chart's edge is moved
+// inside, whole; a mark that is not clipped stays beside its point.
+TEST(ChartLabels, ClippedMarksAtTheEdgeAreMovedInside) {
+  TChart chart;
+  UnitBox(chart);
+  chart.View3DOptions().SetRotation(0);
+  chart.View3DOptions().SetElevation(0);
+  const TProjection proj = TProjection::ForChart(chart, kSize.width(), kSize.height());
+  const QRectF area(QPointF(0, 0), QSizeF(kSize));
+  for (const bool clip : {true, false}) {
+    auto* axes = chart.CreateSeries<TVector3DSeries>();
+    axes->Marks().Visible = true;
+    axes->Marks().Clip = clip;
+    axes->Marks().Font.Height = 21;
+    axes->Marks().Font.Bold = true;
+    axes->AddVector(0, 0, 0, 0.98, 0, 0, "X", clBlack);  // tip at the right edge
+    axes->AddVector(0, 0, 0, 0, 0.98, 0, "Z", clBlack);  // tip at the top edge
+    axes->AddVector(0, 0, 0, -0.2, -0.2, 0, "Y", clBlack);
+    const std::vector<TChartLabel> labels = CollectLabels(chart, proj, kSize);
+    ASSERT_EQ(labels.size(), 3u);
+    for (const TChartLabel& l : labels)
+      EXPECT_EQ(area.contains(l.Box), clip || l.Text == "Y")
+          << l.Text.toStdString() << " clip " << clip;
+    // Y lies inside anyway and keeps its place beside the tip.
+    const auto tip = proj.Project(-0.2, -0.2, 0);
+    EXPECT_NEAR(labels[2].Box.left(), tip[0] + 6, 1);
+    axes->SetActive(false);
+  }
+}
+
+// The reciprocal lattice of Si in the plane of incidence at 1.54 A ("Rec.2D") with "Hi"
+// ticked: a node forbidden in the diamond structure covers no pixel, an allowed one about the
+// area its radius gives, on screen and in the exported SVG.
+class Rec2DWithHi : public ::testing::TestWithParam<TRenderer> {
+ protected:
+  class Host : public ISceneHost {
+   public:
+    void StopTimer() override {}
+    void ResetPhiTrackBar() override {}
+    int32_t MainWindowWidth() const override { return 748; }
+    bool PlanesShown() const override { return true; }
+  };
+
+  void SetUp() override {
+    Settings = TSettings{};
+    Settings.RecomputeDone = true;
+    Settings.UseHi = true;
+    s1.StructureName = "Si";
+    s1.InUse = true;
+    s1.WaveNumber = 1 / Settings.Lambda;
+    Settings.TwoK = 2 / Settings.Lambda;
+    s1.Setup(SlotAlone1);
+    s1.ComputeGeometry();
+    SetDerivedValues(Settings, s1.LatticeA, 0);
+    ASSERT_GT(s1.LatticeA, 5) << "Base/ with Si.stf is needed beside the test";
+    ClearScenes(scene);
+    ShowReciprocal2D(scene, s1);
+    // Only the nodes, so that every pixel counted is a node's.
+    for (TChartSeries* series : charts.Chart2.Series())
+      series->SetActive(series == charts.SeriesPointRes);
+  }
+  ~Rec2DWithHi() override { Settings = TSettings{}; }
+
+  TVisStructure s1;
+  TChartCatalogue charts;
+  TSeriesPool pool;
+  Host host;
+  TSceneContext scene{charts, pool, host};
+};
+
+TEST_P(Rec2DWithHi, ForbiddenNodesCoverNoPixelAndAllowedOnesTheirArea) {
+  const QSize size(634, 632);  // twice the chart's size, for enough pixels per node
+  const TBubble3DSeries& nodes = *charts.SeriesPointRes;
+  const TProjection proj = TProjection::ForChart(charts.Chart2, size.width(), size.height());
+  struct Node {
+    double x, y, r;
+    bool forbidden;
+  };
+  std::vector<Node> at;
+  for (const TChartPoint& p : nodes.Points()) {
+    const auto c = proj.Project(p.X, p.Y, p.Z);
+    // The indices back from the node (chart X, Y, Z is frame x, z, y).
+    int hkl[3], odd = 0;
+    for (int i = 0; i < 3; ++i) {
+      const TVector& a = i == 0 ? s1.VecA : i == 1 ? s1.VecB : s1.VecC;
+      hkl[i] = static_cast<int>(std::lround(p.X * a.x + p.Z * a.y + p.Y * a.z));
+      odd += hkl[i] % 2 != 0;
+    }
+    const bool forbidden = !(odd == 3 || (odd == 0 && (hkl[0] + hkl[1] + hkl[2]) % 4 == 0));
+    at.push_back({c[0], c[1], p.Radius > 0 ? p.Radius * proj.ScaleAt(c[2]) : 0, forbidden});
+  }
+  // Room around a node: distance to the nearest edge of another node's disc.
+  auto room = [&](size_t i) {
+    double free = 1e9;
+    for (size_t j = 0; j < at.size(); ++j)
+      if (std::hypot(at[j].x - at[i].x, at[j].y - at[i].y) > 1e-6)
+        free = std::min(free, std::hypot(at[j].x - at[i].x, at[j].y - at[i].y) - at[j].r);
+    return free;
+  };
+  const QImage img = Draw(charts.Chart2, GetParam(), size);
+  int forbidden = 0, allowed = 0, drawn = 0;
+  for (size_t i = 0; i < at.size(); ++i) {
+    const std::string where = std::to_string(at[i].x) + "," + std::to_string(at[i].y);
+    drawn += at[i].r > 0;
+    if (at[i].forbidden) {
+      EXPECT_EQ(at[i].r, 0) << where;
+      if (room(i) < 6) continue;
+      ++forbidden;
+      EXPECT_EQ(InkedPixelsNear(img, at[i].x, at[i].y, 4), 0) << "forbidden node at " << where;
+    } else {
+      EXPECT_GT(at[i].r, 0) << where;
+      if (at[i].r < 4 || room(i) < at[i].r + 4) continue;
+      ++allowed;
+      const double area = Pi * at[i].r * at[i].r;
+      EXPECT_NEAR(InkedPixelsNear(img, at[i].x, at[i].y, at[i].r + 2), area, 0.3 * area + 6)
+          << where;
+    }
+  }
+  EXPECT_GT(forbidden, 5);  // 0 1 1, 0 0 2 and the like
+  EXPECT_GT(allowed, 5);
+  TCanvasRenderer canvas;
+  EXPECT_EQ(canvas.RenderSvg(charts.Chart2, size).count("<circle"), drawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRenderers, Rec2DWithHi,
+                         ::testing::Values(TRenderer::Canvas, TRenderer::OpenGL),
+                         [](const auto& info) {
+                           return info.param == TRenderer::Canvas ? "Canvas" : "OpenGL";
+                         });
 
 TEST(GLRenderer, TurningTheViewRebuildsNoGeometry) {
   TOffscreenGL gl;
@@ -316,6 +479,25 @@ TEST_F(ViewTest, SavesPngAndSvg) {
   const QString text = QString::fromUtf8(f.readAll());
   EXPECT_TRUE(text.contains("<circle")) << text.left(400).toStdString();
   EXPECT_TRUE(text.contains(">K0</text>"));
+
+  // A failed save says why, naming the file; the toolbar passes that on.
+  TTeeCommander bar;
+  bar.SetPanel(View.get());
+  QStringList told;
+  bar.OnSaveFailed = [&told](const QString& m) { told << m; };
+  for (const QString& bad :
+       {dir.filePath("none/c.png"), dir.filePath("none/c.svg"), dir.path() + "/"}) {
+    QString why;
+    EXPECT_FALSE(View->SavePicture(bad, &why)) << bad.toStdString();
+    EXPECT_TRUE(why.contains(bad)) << why.toStdString();
+    EXPECT_GT(why.size(), bad.size() + 40) << why.toStdString();  // and a reason
+    EXPECT_FALSE(bar.SaveAs(bad));
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_EQ(told.takeLast(), why);
+  }
+  EXPECT_FALSE(QDir(dir.filePath("none")).exists());
+  EXPECT_TRUE(bar.SaveAs(png));
+  EXPECT_TRUE(told.isEmpty());
 }
 
 TEST_F(ViewTest, ToolbarAndEditorActOnTheAttachedChart) {

@@ -3,19 +3,21 @@
 // the Ewald construction, node filters, region grids and the spheres.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "SceneTestSupport.h"
 #include "chart/Catalogue.h"
 #include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
 #include "scenes/ReciprocalLattice.h"
 #include "scenes/SeriesPool.h"
-
-#include "SceneTestSupport.h"
 
 namespace korvex {
 namespace {
@@ -347,6 +349,84 @@ Extent ExtentOf(const TChartSeries& s) {
     e.y0 = std::min(e.y0, p.y), e.y1 = std::max(e.y1, p.y);
   }
   return e;
+}
+
+// A drawn surface at the frame point (x, y): bilinear in the grid cell holding it, as its
+// quadrilateral is drawn; NaN outside the grid or in a hole. low and high get the lowest and
+// highest corner of that cell.
+double HeightOn(const TSurfaceSeries& s, double x, double y, double& low, double& high) {
+  const TSurfaceGrid& g = s.Grid();
+  low = high = NAN;
+  auto cell = [](const std::vector<double>& v, double at, size_t& i, double& f) {
+    if (v.size() < 2 || at < v.front() || at > v.back()) return false;
+    i = std::min<size_t>(std::upper_bound(v.begin(), v.end(), at) - v.begin(), v.size() - 1) - 1;
+    f = (at - v[i]) / (v[i + 1] - v[i]);
+    return true;
+  };
+  size_t ix = 0, iz = 0;
+  double fx = 0, fz = 0;
+  if (!cell(g.Xs, x, ix, fx) || !cell(g.Zs, y, iz, fz)) return NAN;
+  double h[2][2];
+  for (size_t a = 0; a < 2; ++a)
+    for (size_t b = 0; b < 2; ++b) {
+      const int i = g.NodeIndex(ix + a, iz + b);
+      if (i < 0) return NAN;
+      h[a][b] = PointOf(s, i).z;
+    }
+  low = std::min({h[0][0], h[0][1], h[1][0], h[1][1]});
+  high = std::max({h[0][0], h[0][1], h[1][0], h[1][1]});
+  return (1 - fx) * ((1 - fz) * h[0][0] + fz * h[0][1]) + fx * ((1 - fz) * h[1][0] + fz * h[1][1]);
+}
+
+// The drawn Laue region, between SeriesSurfK00 below and SeriesLaueKh above, holds the nodes
+// that pass IsLaueAccessible and no other: Si, normal 001, plane of incidence through 010, at
+// 1.54 and 0.7093 A, every node of the limiting sphere. A grid cell shows only its corners: a
+// node whose height lies between the lowest and highest corner of the bound's cell can fall on
+// either side of the drawing, and only there may the two disagree (at 1.54 A nowhere).
+TEST_F(RecScene, DrawnLaueRegionHoldsExactlyTheLaueNodes) {
+  for (double lambda : {1.54, 0.7093}) {
+    SetUp();
+    Settings.Lambda = lambda;
+    Recompute();
+    DrawAccessibleRegions(scene, s1);
+    const double e = 1e-9;
+    const int32_t n = s1.MaxIndex;
+    int laue = 0, inside = 0, outside = 0, rim = 0;
+    for (int32_t h = -n; h <= n; ++h)
+      for (int32_t kk = -n; kk <= n; ++kk)
+        for (int32_t l = -n; l <= n; ++l) {
+          TVector q;
+          s1.ReciprocalVector(h, kk, l, q.x, q.y, q.z);
+          if (Length(q) > 2 * s1.WaveNumber) continue;
+          const bool passes = IsLaueAccessible(s1, q.x, q.y, q.z);
+          double low0, low1, up0, up1;
+          const double low = HeightOn(*charts.SeriesSurfK00, q.x, q.y, low0, low1);
+          const double up = HeightOn(*charts.SeriesLaueKh, q.x, q.y, up0, up1);
+          const bool drawn = std::isfinite(low) && std::isfinite(up);
+          laue += passes;
+          // On a drawn bound counts as inside for a passing node, as outside for a failing one.
+          if (passes ? drawn && q.z >= low - e && q.z <= up + e
+                     : !drawn || up - low <= e || q.z <= low + e || q.z >= up - e) {
+            passes ? ++inside : ++outside;
+            continue;
+          }
+          ++rim;
+          EXPECT_TRUE((q.z >= low0 - e && q.z <= low1 + e) || (q.z >= up0 - e && q.z <= up1 + e))
+              << lambda << " A: node " << h << " " << kk << " " << l
+              << (passes ? " passes" : " fails") << " at height " << q.z << ", drawn region " << low
+              << " .. " << up;
+        }
+    EXPECT_EQ(inside + rim + outside, CountNodes([](const TVector&) { return true; })) << lambda;
+    EXPECT_GT(laue, 400) << lambda;
+    if (lambda == 1.54) {
+      EXPECT_EQ(rim, 0);
+    }
+    std::printf(
+        "Laue region at %.4g A: %d nodes pass the Laue test, %d of them inside the drawing; %d "
+        "fail, "
+        "%d of them outside; %d at the rim of a grid cell\n",
+        lambda, laue, inside, inside + rim + outside - laue, outside, rim);
+  }
 }
 
 TEST_F(RecScene, RegionGridsAndTheirExtents) {

@@ -99,6 +99,18 @@ constexpr HostileCase Cases[] = {
     {"EditNRecMax=-3", "CheckBoxSpheres", "ButtonRecipr"},
     {"EditNRecMax=30", "", "ButtonRec2D"},
     {"EditNRecMax=1,2", "", "ButtonRecipr ButtonClear"},
+    // Animations and detector views, a few short steps.
+    {"EditH=0;EditK=0;EditL=0;EditMaxTime=5;EditStepTime=1", "CheckBoxOm CheckBox2t CheckBoxDet",
+     "ButtonMove ButtonRotK ButtonPSD ButtonAzCone"},
+    {"EditL=12;EditMaxTime=5;EditStepTime=1", "CheckBoxOm CheckBoxFast CheckBoxTilt",
+     "ButtonMove ButtonRotRec ButtonK0KhTor ButtonPSD"},
+    {"EditDeltaOm=1e300;EditOffset=nan;EditMaxTime=5;EditStepTime=1",
+     "CheckBoxOm CheckBox2t CheckBoxFast CheckBoxTilt CheckBoxDet", "ButtonMove ButtonAzCone"},
+    {"EditDistPSD=0;EditSizePSD=0;EditMaxTime=3", "CheckBoxDet", "ButtonPSD"},
+    {"EditDistPSD=1e300;EditSizePSD=-1e300;EditMaxTime=1;EditStepTime=1",
+     "CheckBoxDet CheckBoxStr2", "ButtonPSD ButtonRotRec ButtonK0KhTor"},
+    {"EditMaxTime=300;EditStepTime=1", "CheckBox2t CheckBoxFast CheckBoxDet CheckBoxCirkle",
+     "ButtonMove ButtonPSD"},
 };
 
 class HostileInputTest : public WindowFixture {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "WindowFixture.h"
 #include "chart/view/ChartView.h"
@@ -179,6 +181,32 @@ TEST_F(LecturePlayerTest, PgDnDuringAnAnimationEndsItAndMarksChaining) {
   EXPECT_TRUE(Settings.NextPending);
   EXPECT_EQ(f().ComboBoxSteps->currentIndex(), 0)
       << "the slide that started the animation chains on";
+}
+
+TEST_F(LecturePlayerTest, PgDnStopsARunningMoveAndTheSlideChainsOn) {
+  // An omega scan of 50 steps 100 ms apart, then a second command; PgDn 0.3 s into the scan.
+  QString moving = Slide(QStringLiteral("Clear,Sethkl,Move,Sethkl,"));
+  moving.replace(QStringLiteral(",00000,"), QStringLiteral(",10000,"));
+  lecture({moving + QStringLiteral("~scan"),
+           Slide(QStringLiteral("Clear,")) + QStringLiteral("~after")});
+  for (const bool byKey : {true, false}) {
+    SCOPED_TRACE(byKey ? "reached by PgDn" : "picked in the drop-down");
+    f().ComboBoxSteps->setCurrentIndex(-1);
+    QTimer::singleShot(300, form.get(), [this] { key(Qt::Key_PageDown); });
+    QElapsedTimer clock;
+    clock.start();
+    if (byKey) {
+      key(Qt::Key_PageDown);
+    } else {
+      pick(0);
+    }
+    EXPECT_LT(clock.elapsed(), 3000) << "the scan was cut short";
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_FALSE(form->Timer1().isActive());
+    EXPECT_EQ(f().ComboBoxSteps->currentIndex(), byKey ? 1 : 0);
+    EXPECT_EQ(status(), byKey ? QStringLiteral(" after") : QStringLiteral(" scan"));
+    if (!byKey) EXPECT_GT(points(), 0) << "the command after Move ran";
+  }
 }
 
 TEST_F(LecturePlayerTest, GaAsEndsTheSlide) {

@@ -40,6 +40,8 @@ class ShippedLectureTest : public WindowFixture {
       });
     }
     WindowFixture::SetUp();
+    // The animations run their 50 steps 2 ms apart instead of 100.
+    param->Controls().EditStepTime->setText(QStringLiteral("2"));
   }
   void TearDown() override {
     WindowFixture::TearDown();

@@ -6,25 +6,29 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
+#include <vector>
 
+#include "WindowFixture.h"
 #include "chart/view/ChartView.h"
+#include "chart/view/Commander.h"
 #include "crystal/DataDirectory.h"
 #include "geometry/Settings.h"
 #include "ui/Command.h"
+#include "ui/FormScale.h"
 #include "ui/Korvex1.h"
 #include "ui/Parsing.h"
+#include "ui/SettingsTransfer.h"
 #include "ui/TAboutForm.h"
 #include "ui/TFormParam.h"
-#include "WindowFixture.h"
 #include "ui_TAboutForm.h"
 #include "ui_TForm1.h"
 #include "ui_TFormParam.h"
@@ -252,6 +256,71 @@ TEST_F(WindowTest, ViewSwitches) {
   QApplication::sendEvent(&form->ChartView1(), &dbl);
   EXPECT_TRUE(f().RadioCh1->isChecked());
   EXPECT_EQ(&form->ToolbarChart(), &charts().Chart1);
+}
+
+// At the start size every text fits its control: the start texts, and the longer ones the
+// program writes later (angles and the strain with 15 significant digits) or a wavelength
+// typed with five decimals. The controls keep their panels, in their order, inside the window.
+TEST_F(WindowTest, TextsFitTheirControlsAtTheStartSize) {
+  form->show();
+  QApplication::processEvents();
+  EXPECT_EQ(FitScale(*form), 1.0);
+  const auto fits = [](const QWidget& w, const QString& text) {
+    return QFontMetrics(w.font()).horizontalAdvance(text) <= TextRoom(w);
+  };
+  f().ButtonSet->click();  // Si 0 0 4 at 1.54 A: 34.5489793557843, 69.0979587115687
+  for (const QLabel* angle : {f().LabelOmega, f().Label2t, f().LabelExit}) {
+    EXPECT_GT(angle->text().size(), 15) << angle->text().toStdString();
+    EXPECT_TRUE(fits(*angle, angle->text())) << angle->text().toStdString();
+  }
+  const QStringList longest{FormatReal(-179.999999999999), FormatReal(-0.0999999999999999)};
+  for (const QString& text : longest) {
+    for (const QWidget* w : std::initializer_list<const QWidget*>{
+             f().LabelOmega, f().Label2t, f().LabelExit, f().EditRelaxation})
+      EXPECT_TRUE(fits(*w, text)) << w->objectName().toStdString() << " " << text.toStdString();
+  }
+  for (const char* lambda : {"0.7093", "1.54056"})
+    EXPECT_TRUE(fits(*f().EditLambda, lambda)) << lambda;
+  f().CheckBoxStr2->setChecked(true);
+  f().ButtonSet->click();  // InAs on Si: the strain written back
+  EXPECT_TRUE(fits(*f().EditRelaxation, f().EditRelaxation->text()))
+      << f().EditRelaxation->text().toStdString();
+
+  const std::vector<const QWidget*> strip{f().Panel8, f().Panel7, f().Panel5,
+                                          f().Panel4, f().Panel6, f().Panel3};
+  for (size_t i = 0; i < strip.size(); ++i) {
+    const QWidget& panel = *strip[i];
+    EXPECT_LE(panel.x() + panel.width(), f().Panel1->width()) << panel.objectName().toStdString();
+    if (i > 0) {
+      EXPECT_GT(panel.x(), strip[i - 1]->x()) << panel.objectName().toStdString();
+    }
+    for (const QWidget* c : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      EXPECT_LE(c->x() + c->width(), panel.width()) << c->objectName().toStdString();
+  }
+}
+
+TEST_F(WindowTest, AnglesWithinTheToleranceOfZeroShowAsZero) {
+  Structure1->IncidenceAngle = -9.8e-15 * DegToRad;
+  Structure1->ScatteringAngle = 2e-10 * DegToRad;
+  Structure1->ExitAngle = 1e-10 * DegToRad;
+  Settings.Phi = -1e-13;
+  WriteSettings();
+  EXPECT_EQ(f().LabelOmega->text(), QStringLiteral("0"));
+  EXPECT_EQ(ParseNumber(f().Label2t->text()), 2e-10);
+  EXPECT_EQ(f().LabelExit->text(), QStringLiteral("0"));
+  EXPECT_EQ(f().EditFi->text(), QStringLiteral("0"));
+}
+
+TEST_F(WindowTest, FailedSaveOfAPictureSaysWhy) {
+  auto* bar = form->findChild<TTeeCommander*>();
+  ASSERT_NE(bar, nullptr);
+  QTemporaryDir dir;
+  const QString bad = dir.filePath("none/chart.png");
+  EXPECT_FALSE(bar->SaveAs(bad));
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(bad)) << errors[0].toStdString();
+  EXPECT_TRUE(errors[0].contains(QStringLiteral("No such file or directory")))
+      << errors[0].toStdString();
 }
 
 // Creation reads lecture.txt and Fig/*.gif from the current directory.
