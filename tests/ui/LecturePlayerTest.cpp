@@ -205,7 +205,9 @@ TEST_F(LecturePlayerTest, PgDnStopsARunningMoveAndTheSlideChainsOn) {
     EXPECT_FALSE(form->Timer1().isActive());
     EXPECT_EQ(f().ComboBoxSteps->currentIndex(), byKey ? 1 : 0);
     EXPECT_EQ(status(), byKey ? QStringLiteral(" after") : QStringLiteral(" scan"));
-    if (!byKey) EXPECT_GT(points(), 0) << "the command after Move ran";
+    if (!byKey) {
+      EXPECT_GT(points(), 0) << "the command after Move ran";
+    }
   }
 }
 
