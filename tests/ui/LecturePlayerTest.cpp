@@ -211,6 +211,22 @@ TEST_F(LecturePlayerTest, PgDnStopsARunningMoveAndTheSlideChainsOn) {
   }
 }
 
+TEST_F(LecturePlayerTest, NextPgDnAfterASlideEndingInMoveGoesOn) {
+  // A completed Move leaves Timer1 on; once its slide is over, PgDn plays the next slide.
+  param->Controls().EditStepTime->setText(QStringLiteral("2"));
+  QString moving = Slide(QStringLiteral("Clear,Sethkl,Move,"));
+  moving.replace(QStringLiteral(",00000,"), QStringLiteral(",10000,"));
+  lecture({moving + QStringLiteral("~scan"),
+           Slide(QStringLiteral("Clear,")) + QStringLiteral("~after")});
+  key(Qt::Key_PageDown);
+  EXPECT_EQ(status(), QStringLiteral(" scan"));
+  EXPECT_FALSE(form->Timer1().isActive());
+  key(Qt::Key_PageDown);
+  EXPECT_EQ(f().ComboBoxSteps->currentIndex(), 1);
+  EXPECT_EQ(status(), QStringLiteral(" after"));
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(LecturePlayerTest, GaAsEndsTheSlide) {
   QTemporaryDir dir;
   QFile gif(dir.filePath(QStringLiteral("5_map.gif")));
