@@ -236,6 +236,7 @@ void TForm1::ButtonSetClick() {
   Recompute();
   if (structure1_->InUse) SetHkl(scene_, *structure1_);
   if (structure2_->InUse) SetHkl(scene_, *structure2_);
+  ReportReach();
 }
 
 void TForm1::ButtonRealClick() {
@@ -248,6 +249,7 @@ void TForm1::ButtonReciprClick() {
   Recompute();
   if (structure1_->InUse) ShowReciprocal3D(scene_, *structure1_);
   if (structure2_->InUse) ShowReciprocal3D(scene_, *structure2_);
+  ReportReach();
 }
 
 void TForm1::ButtonRec2DClick() {
@@ -263,6 +265,7 @@ void TForm1::ButtonKhSphereClick() {
     SetHkl(scene_, *s);
     DrawKhSphere(scene_, *s, true);
   }
+  ReportReach();
 }
 
 TVisStructure* TForm1::FirstInUse() const {

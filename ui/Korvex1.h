@@ -97,6 +97,9 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   // Problems of the last recompute that did not stop it (a structure name without a structure
   // file, a strain that gives no lattice); an empty list clears an earlier report.
   void ReportProblems(const QStringList& problems);
+  // After a command that solved the current reflection: says in the status bar why it cannot
+  // be reached for each structure in use; a reachable one clears an earlier such report.
+  void ReportReach();
 
   // ISceneHost and IAnimationHost
   void StopTimer() override;
@@ -142,6 +145,7 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   TTeeCommander* commander_ = nullptr;
   TChartEditor* chartEditor_ = nullptr;
   QString reportedProblem_;
+  QString reportedReach_;
 };
 
 // The main window; set while it exists.
