@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "crystal/CompositeStructure.h"
+#include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
+#include "scenes/RealSpace.h"
 #include "scenes/ReciprocalLattice.h"
 
 namespace korvex {
@@ -261,6 +263,58 @@ std::string ReachMessage(const TVisStructure& s, int32_t h, int32_t k, int32_t l
     return name + " is no Bragg reflection (" + why + "); it is reachable in Laue geometry";
   }
   return name + " cannot be reached: " + why;
+}
+
+std::string ComparisonText(TVisStructure& substrate, TVisStructure& layer, int32_t h, int32_t k,
+                           int32_t l) {
+  const TNodeReadout sub = ReadNode(substrate, h, k, l);
+  const TNodeReadout lay = ReadNode(layer, h, k, l);
+  const auto line = [](const char* role, const TNodeReadout& r) {
+    if (r.Solutions.empty())
+      return Format("%s %s: no wave of the plane of incidence\n", role, r.Name.c_str());
+    const TBeamAngles& a = r.Solutions.front();
+    return Format("%s %s: ω = %.4f°  2θ = %.4f°  exit %.4f°\n", role, r.Name.c_str(),
+                  Deg(a.Incidence), Deg(2 * r.Theta), Deg(a.Exit));
+  };
+  std::string t = line("Substrate", sub) + line("Layer", lay);
+  if (!sub.Solutions.empty() && !lay.Solutions.empty()) {
+    t += "Δω = " +
+         AngleWithArcSeconds(lay.Solutions.front().Incidence - sub.Solutions.front().Incidence) +
+         "\n";
+    t += "Δ2θ = " + AngleWithArcSeconds(2 * (lay.Theta - sub.Theta));
+  } else {
+    t += "Δω, Δ2θ: no pair of waves";
+  }
+  return t;
+}
+
+std::string SolvedComparisonText(const TVisStructure& sub, const TVisStructure& lay) {
+  const auto solved = [](const TVisStructure& s) {
+    return s.K0.x != 0 || s.K0.y != 0 || s.K0.z != 0;
+  };
+  const auto line = [&](const char* role, const TVisStructure& s) {
+    if (!solved(s)) return Format("%s %s: out of reach\n", role, s.StructureName.c_str());
+    return Format("%s %s: ω = %.4f°  2θ = %.4f°  exit %.4f°\n", role, s.StructureName.c_str(),
+                  Deg(s.IncidenceAngle), Deg(s.ScatteringAngle), Deg(s.ExitAngle));
+  };
+  std::string t = line("Substrate", sub) + line("Layer", lay);
+  if (solved(sub) && solved(lay)) {
+    t += "Δω = " + AngleWithArcSeconds(lay.IncidenceAngle - sub.IncidenceAngle) + "\n";
+    t += "Δ2θ = " + AngleWithArcSeconds(lay.ScatteringAngle - sub.ScatteringAngle);
+  } else {
+    t += "Δω, Δ2θ: no pair of waves";
+  }
+  return t;
+}
+
+void DrawNodePlanes(TSceneContext& scene, const TVisStructure& s, int32_t h, int32_t k, int32_t l) {
+  const std::array<int32_t, 3> hkl = Settings.Hkl;
+  const bool braggLaw = Settings.BraggLaw;
+  Settings.Hkl = {h, k, l};
+  Settings.BraggLaw = false;
+  DrawPlanes(scene, s, s.Corners);
+  Settings.Hkl = hkl;
+  Settings.BraggLaw = braggLaw;
 }
 
 std::string AngleWithArcSeconds(double radians) {

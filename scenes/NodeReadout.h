@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "geometry/Vector.h"
+#include "scenes/SceneContext.h"
 
 namespace korvex {
 
@@ -59,6 +60,22 @@ std::string ReadoutText(const TNodeReadout& readout);
 // that enters and leaves the top surface; otherwise one sentence for the status bar, e.g.
 // "Si 0 0 12 cannot be reached: outside the limiting sphere: |Q| = 2.21 Å⁻¹ > 2K = 1.30 Å⁻¹".
 std::string ReachMessage(const TVisStructure& solved, int32_t h, int32_t k, int32_t l);
+
+// The same reflection in the substrate and the layer: each one's incidence (omega), 2 theta
+// and exit angle of the wave the solver prefers, and the differences layer - substrate in
+// degrees and arc seconds. Lines of text; a structure without a wave says so.
+std::string ComparisonText(TVisStructure& substrate, TVisStructure& layer, int32_t h, int32_t k,
+                           int32_t l);
+
+// The angle panel of a layer on a substrate after both were solved for the current reflection:
+// each one's omega, 2 theta and exit angle as the solver left them and Δω, Δ2θ (layer -
+// substrate) in degrees and arc seconds. A structure the solver found no wave for says so.
+std::string SolvedComparisonText(const TVisStructure& substrate, const TVisStructure& layer);
+
+// The lattice planes of h k l in the real-space chart, as "Real" draws them for its block,
+// without the Bragg's-law construction.
+void DrawNodePlanes(TSceneContext& scene, const TVisStructure& structure, int32_t h, int32_t k,
+                    int32_t l);
 
 // An angle difference in degrees and in arc seconds, "+0.1200° (+432.0″)".
 std::string AngleWithArcSeconds(double radians);

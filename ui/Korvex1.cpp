@@ -19,6 +19,7 @@
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
+#include "ui/NodeReader.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
 #include "ui/TAboutForm.h"
@@ -130,6 +131,8 @@ void TForm1::CreateChartViews() {
   commander_->SetEditor(chartEditor_);
   commander_->SetPanel(view2_);
   commander_->OnCommander3DClick = [this](TTeeCommander& c) { Commander3DClick(c); };
+  nodeReader_ = new TNodeReader(*this);
+  charts_->Chart2.OnBeforeDrawChart = [this](TChart&) { nodeReader_->CheckSelection(); };
 }
 
 void TForm1::Commander3DClick(TTeeCommander& commander) {

@@ -21,6 +21,7 @@ namespace korvex {
 class TChartView;
 class TTeeCommander;
 class TChartEditor;
+class TNodeReader;
 
 class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public TGeometryHost {
   Q_OBJECT
@@ -42,6 +43,8 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   TChartView& ChartView1() { return *view1_; }
   TChartView& ChartView2() { return *view2_; }
   TTeeCommander& Commander() { return *commander_; }
+  // Clicks, hovering and double clicks on the nodes of the reciprocal chart.
+  TNodeReader& NodeReader() { return *nodeReader_; }
 
   // Keeps both charts square (half the window's width) and the window height matched to its
   // width: the chart area is half as high as wide, plus at most one pixel.
@@ -144,6 +147,7 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   TChartView* view2_ = nullptr;
   TTeeCommander* commander_ = nullptr;
   TChartEditor* chartEditor_ = nullptr;
+  TNodeReader* nodeReader_ = nullptr;
   QString reportedProblem_;
   QString reportedReach_;
 };

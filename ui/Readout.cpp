@@ -5,10 +5,12 @@
 #include "geometry/Settings.h"
 #include "scenes/NodeReadout.h"
 #include "ui/Korvex1.h"
+#include "ui/NodeReader.h"
 
 namespace korvex {
 
 void TForm1::ReportReach() {
+  nodeReader_->ShowLayerAngles();
   QStringList messages;
   for (const TVisStructure* s : {structure1_.get(), structure2_.get()}) {
     if (!s->InUse) continue;

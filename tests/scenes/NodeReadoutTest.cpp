@@ -207,3 +207,58 @@ TEST_F(Readout, StatusMessageAfterSolvingTheReflection) {
 
 }  // namespace
 }  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// InAs fully strained on GaAs (0 0 1), 0 0 4 at Cu K-alpha1, worked out here from textbook
+// numbers: lattice parameters, the elastic constants of InAs for the tetragonal distortion
+// (c - a_InAs) / a_InAs = -2 C12 / C11 (a_GaAs - a_InAs) / a_InAs, Bragg's law for d = c / 4.
+// The Poisson ratio the program reads differs from C12 / (C11 + C12) in the fourth digit,
+// which moves the layer's peak by about 17"; the tolerance allows for that.
+TEST(LayerOnSubstrate, InAsOnGaAs004AtCuKAlpha1AgreesWithBraggsLawForTheStrainedCell) {
+  Settings = TSettings{};
+  Settings.RecomputeDone = true;
+  Settings.Lambda = 1.5405929;
+  Settings.Hkl = {0, 0, 4};
+  Settings.RelaxationText = "a";
+  TVisStructure substrate, layer;
+  substrate.StructureName = "GaAs";
+  layer.StructureName = "InAs";
+  substrate.InUse = layer.InUse = true;
+  ComputeStructures(substrate, layer);
+  for (TVisStructure* s : {&substrate, &layer}) {
+    s->ReciprocalVector(0, 0, 4, s->HVector.x, s->HVector.y, s->HVector.z);
+    s->SolveWaveVectors();
+  }
+  const double lambda = 1.5405929, aGaAs = 5.65325, aInAs = 6.0583, c11 = 83.29, c12 = 45.26;
+  const double c = aInAs + (aInAs - aGaAs) * 2 * c12 / c11;  // the strained cell's height
+  const double thetaS = std::asin(lambda / (2 * aGaAs / 4)),
+               thetaL = std::asin(lambda / (2 * c / 4));
+  const double arcsec = Pi / (180 * 3600);
+  ASSERT_NEAR(layer.LatticeC, c, 0.001);
+  EXPECT_NEAR(layer.LatticeA, aGaAs, 1e-4);
+  // Symmetric reflection: omega = exit = theta, 2 theta = 2 theta.
+  EXPECT_NEAR(substrate.IncidenceAngle, thetaS, 2 * arcsec);
+  EXPECT_NEAR(substrate.ScatteringAngle, 2 * thetaS, 4 * arcsec);
+  EXPECT_NEAR(layer.IncidenceAngle, thetaL, 25 * arcsec);
+  EXPECT_NEAR(layer.ExitAngle, thetaL, 25 * arcsec);
+  const double dOmega = layer.IncidenceAngle - substrate.IncidenceAngle;
+  EXPECT_NEAR(dOmega, thetaL - thetaS, 25 * arcsec);
+  EXPECT_NEAR(layer.ScatteringAngle - substrate.ScatteringAngle, 2 * (thetaL - thetaS),
+              50 * arcsec);
+  EXPECT_LT(dOmega, -4.7 * Pi / 180);  // the layer's peak lies 4.7 degrees below the substrate's
+
+  const std::string panel = SolvedComparisonText(substrate, layer);
+  EXPECT_EQ(panel.rfind("Substrate GaAs: ω = ", 0), 0u) << panel;
+  EXPECT_NE(panel.find("Layer InAs: ω = "), std::string::npos) << panel;
+  EXPECT_NE(panel.find("Δω = " + AngleWithArcSeconds(dOmega)), std::string::npos) << panel;
+  EXPECT_NE(panel.find("Δ2θ = "), std::string::npos) << panel;
+  // The node readout of the same reflection gives the same difference.
+  const std::string readout = ComparisonText(substrate, layer, 0, 0, 4);
+  EXPECT_NE(readout.find("Δω = " + AngleWithArcSeconds(dOmega).substr(0, 6)), std::string::npos)
+      << readout;
+}
+
+}  // namespace
+}  // namespace korvex
