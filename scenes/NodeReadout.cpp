@@ -243,8 +243,13 @@ std::string ReadoutText(const TNodeReadout& r) {
   }
   if (r.Forbidden) t += "forbidden: F = 0\n";
   for (size_t i = 0; i < r.Solutions.size(); ++i) {
-    t += Format("%s: incidence %.3f°, exit %.3f°\n", i == 0 ? "Beams" : "Second",
-                Deg(r.Solutions[i].Incidence), Deg(r.Solutions[i].Exit));
+    const TBeamAngles& a = r.Solutions[i];
+    // The mirror wave of a symmetric reflection has the same angles: said once.
+    if (i > 0 && std::fabs(a.Incidence - r.Solutions[0].Incidence) < 1e-9 &&
+        std::fabs(a.Exit - r.Solutions[0].Exit) < 1e-9)
+      continue;
+    t += Format("%s incidence %.3f°, exit %.3f°\n",
+                i == 0 ? "Wave:" : "Second wave:", Deg(a.Incidence), Deg(a.Exit));
   }
   t += r.Bragg ? "Bragg case: reachable\n" : "Bragg case: not reachable, " + r.BraggWhy + "\n";
   t += r.Laue ? "Laue case: reachable" : "Laue case: not reachable, " + r.LaueWhy;

@@ -18,6 +18,7 @@
 #include "scenes/ReciprocalLattice.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
+#include "ui/HelpWindow.h"
 #include "ui/Lecture.h"
 #include "ui/NodeReader.h"
 #include "ui/Pictures.h"
@@ -54,6 +55,7 @@ TForm1::TForm1(QWidget* parent)
   ui_->Chart2->installEventFilter(this);
   FormCreate();
   ConnectHandlers();
+  InstallHelp(*this, *ui_->ButtonAbout);
 }
 
 TForm1::~TForm1() {

@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 #include "chart/Picking.h"
+#include "chart/Projection.h"
 #include "chart/view/ChartView.h"
 #include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
@@ -44,12 +46,24 @@ QLabel* NewPanel(QWidget& parent, const char* name) {
   auto* panel = new QLabel(&parent);
   panel->setObjectName(QString::fromLatin1(name));
   panel->setTextFormat(Qt::PlainText);
-  panel->setStyleSheet(QStringLiteral(
-      "QLabel { background: rgba(255, 255, 235, 235); color: black; border: 1px solid #808080;"
-      " padding: 6px; font-size: 13pt; }"));
   panel->setAttribute(Qt::WA_TransparentForMouseEvents);
   panel->hide();
   return panel;
+}
+
+// The panel's text in a size a class can read, as wide as the text asks but at most the given
+// share of the chart, wrapped below that.
+void FitPanel(QLabel& panel, const QWidget& view, double share) {
+  const int font = std::clamp(view.width() / 34, 11, 22);
+  panel.setStyleSheet(QStringLiteral("QLabel { background: rgba(255, 255, 235, 230); color: black;"
+                                     " border: 1px solid #808080; padding: 4px; font-size: %1px; }")
+                          .arg(font));
+  panel.setWordWrap(false);
+  const QSize natural = panel.sizeHint();
+  const int width = std::min(natural.width(), std::max(80, static_cast<int>(share * view.width())));
+  panel.setWordWrap(true);
+  const int height = panel.heightForWidth(width);
+  panel.resize(width, height > 0 ? height : natural.height());
 }
 
 }  // namespace
@@ -128,27 +142,43 @@ void TNodeReader::Click(QPoint pos) {
   const int i = PickBubble(chart, nodes, form_.ChartView2().width(), form_.ChartView2().height(),
                            pos.x(), pos.y());
   if (i >= 0) radius = nodes.RadiusValue(i);
-  halo_->AddBubble(x_, y_, z_, std::max(1.6 * radius, 0.6 * Settings.NodeRadius), {}, clYellow);
+  // At least ten pixels across the node, however small it is drawn.
+  const double scale =
+      TProjection::ForChart(chart, form_.ChartView2().width(), form_.ChartView2().height()).Scale;
+  const double least = scale > 0 && std::isfinite(scale) ? 10 / scale : 0;
+  halo_->AddBubble(x_, y_, z_, std::max(1.6 * radius, least), {}, clYellow);
 
   panel_->setText(ReadoutOf(*s, h, k, l));
-  panel_->adjustSize();
+  FitPanel(*panel_, form_.ChartView2(), 0.62);
   double px = 0, py = 0, pr = 0;
   ProjectedPoint(chart, *halo_, 0, form_.ChartView2().width(), form_.ChartView2().height(), px, py,
                  pr);
-  PlacePanel(QPoint(static_cast<int>(px), static_cast<int>(py)));
+  PlacePanel(QPoint(static_cast<int>(px), static_cast<int>(py)), std::max(4, static_cast<int>(pr)));
   panel_->show();
   panel_->raise();
   DrawNodePlanes(form_.Scene(), *s, h, k, l);
 }
 
-void TNodeReader::PlacePanel(QPoint node) {
+void TNodeReader::PlacePanel(QPoint node, int radius) {
   const QWidget& view = form_.ChartView2();
   const int w = panel_->width(), h = panel_->height();
   const int margin = 4;
-  // The corner farthest from the node; the panel never covers it when it fits beside it.
-  const int x = node.x() < view.width() / 2 ? view.width() - w - margin : margin;
-  const int y = node.y() < view.height() / 2 ? view.height() - h - margin : margin;
-  panel_->move(std::max(0, x), std::max(0, y));
+  const QRect halo(node.x() - radius, node.y() - radius, 2 * radius + 1, 2 * radius + 1);
+  // The corners, farthest from the node first; the first that leaves the node free wins.
+  const int left = margin, right = std::max(0, view.width() - w - margin);
+  const int top = margin, bottom = std::max(0, view.height() - h - margin);
+  const bool nodeLeft = node.x() < view.width() / 2, nodeTop = node.y() < view.height() / 2;
+  const QPoint corners[4] = {{nodeLeft ? right : left, nodeTop ? bottom : top},
+                             {nodeLeft ? right : left, nodeTop ? top : bottom},
+                             {nodeLeft ? left : right, nodeTop ? bottom : top},
+                             {nodeLeft ? left : right, nodeTop ? top : bottom}};
+  for (const QPoint& c : corners) {
+    if (!QRect(c, QSize(w, h)).intersects(halo)) {
+      panel_->move(c);
+      return;
+    }
+  }
+  panel_->move(corners[0]);
 }
 
 void TNodeReader::DoubleClick(QPoint pos) {
@@ -187,7 +217,7 @@ void TNodeReader::ShowLayerAngles() {
     return;
   }
   anglePanel_->setText(text);
-  anglePanel_->adjustSize();
+  FitPanel(*anglePanel_, form_.ChartView1(), 0.75);
   const QWidget& view = form_.ChartView1();
   anglePanel_->move(4, std::max(0, view.height() - anglePanel_->height() - 4));
   anglePanel_->show();

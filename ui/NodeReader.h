@@ -50,7 +50,7 @@ class TNodeReader : public QObject {
   TBubble3DSeries* Halo() const { return halo_; }
 
  private:
-  void PlacePanel(QPoint node);
+  void PlacePanel(QPoint node, int radius);
 
   TForm1& form_;
   QLabel* panel_ = nullptr;

@@ -2,15 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSlider>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include "WindowFixture.h"
 #include "chart/Picking.h"
 #include "chart/view/ChartView.h"
+#include "ui/HelpWindow.h"
 #include "ui/NodeReader.h"
 #include "ui_TForm1.h"
 
@@ -87,6 +93,12 @@ TEST_F(ReadoutWindow, ClickSelectsANodeDoubleClickMakesItTheReflection) {
   ASSERT_NE(reader.Halo(), nullptr);
   ASSERT_EQ(reader.Halo()->Count(), 1);
   EXPECT_NEAR(reader.Halo()->YValue(0), 4 / Structure1->LatticeA, 1e-9);
+  // Its plane family in the real-space chart: planes cut to the block and the spacing vector
+  // d = a / 4 along the normal.
+  EXPECT_GT(form->Pool().PlaneSurfaces.Count(), 2);
+  const TVector3DSeries& spacing = *form->Charts().SeriesVec2;
+  ASSERT_GT(spacing.Count(), 0);
+  EXPECT_NEAR(spacing.EndYValue(spacing.Count() - 1), Structure1->LatticeA / 4, 1e-9);
 
   // A drag is no click: the selection stays.
   mouse(QEvent::MouseButtonPress, QPoint(3, 3));
@@ -138,6 +150,49 @@ TEST_F(ReadoutWindow, LayerOnSubstrateShowsBothStructuresAnglesAndTheirDifferenc
   setHkl("0", "0", "4");
   EXPECT_FALSE(panel.isVisible());
   EXPECT_TRUE(errors.isEmpty());
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+class HelpTest : public WindowFixture {};
+
+// Every hint of both forms, and every caption of a button or switch, appears in the help;
+// F1 and "?" open it.
+TEST_F(HelpTest, ListsEveryControlOfBothFormsWithItsHintAndOpensByF1AndQuestionMark) {
+  const QString html = HelpHtml(*form, param.get());
+  int hints = 0;
+  for (const QWidget* root :
+       {static_cast<const QWidget*>(form.get()), static_cast<const QWidget*>(param.get())}) {
+    for (const QWidget* w : root->findChildren<const QWidget*>()) {
+      const bool control = qobject_cast<const QAbstractButton*>(w) ||
+                           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+                           qobject_cast<const QSlider*>(w);
+      if (!control || !w->isVisibleTo(root) || w->toolTip().isEmpty()) continue;
+      ++hints;
+      EXPECT_TRUE(html.contains(w->toolTip().toHtmlEscaped())) << w->objectName().toStdString();
+    }
+  }
+  EXPECT_GT(hints, 60);
+  for (const char* key : {"PgDn", "PgUp", "wheel", "double click", "click</b> a node"})
+    EXPECT_TRUE(html.contains(QString::fromLatin1(key))) << key;
+
+  form->show();
+  auto* button = form->findChild<QToolButton*>(QStringLiteral("ButtonHelp"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), QStringLiteral("?"));
+  button->click();
+  auto* help = form->findChild<THelpWindow*>(QStringLiteral("HelpWindow"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  help->hide();
+  for (QShortcut* s : form->findChildren<QShortcut*>())
+    if (s->key() == QKeySequence(Qt::Key_F1)) emit s->activated();
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(form->findChildren<THelpWindow*>().size(), 1);
 }
 
 }  // namespace
