@@ -301,6 +301,7 @@ void TForm1::ButtonK0KhTorClick() {
     SetHkl(scene_, *s);
     AnimateBoublik(anim_, *s);
   }
+  ReportReach();
 }
 
 void TForm1::ButtonPSDClick() {
@@ -326,6 +327,7 @@ void TForm1::TrackBarFiChange() {
   charts_->SeriesPointRes->Clear();
   if (structure1_->InUse) SetHkl(scene_, *structure1_);
   if (structure2_->InUse) SetHkl(scene_, *structure2_);
+  ReportReach();
   // A change that arrives while the charts repaint draws at once but does not pump again, so
   // a fast drag cannot stack one pump inside the other.
   static bool pumping = false;
