@@ -18,8 +18,10 @@
 #include "scenes/ReciprocalLattice.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
+#include "ui/HelpWindow.h"
 #include "ui/Lecture.h"
 #include "ui/LecturePlayer.h"
+#include "ui/NodeReader.h"
 #include "ui/Parsing.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
@@ -57,6 +59,7 @@ TForm1::TForm1(QWidget* parent)
   FormCreate();
   ConnectHandlers();
   InstallLecturePlayer(*this);
+  InstallHelp(*this, *ui_->ButtonAbout);
 }
 
 TForm1::~TForm1() {
@@ -145,6 +148,8 @@ void TForm1::CreateChartViews() {
   commander_->SetPanel(view2_);
   commander_->OnCommander3DClick = [this](TTeeCommander& c) { Commander3DClick(c); };
   commander_->OnSaveFailed = [](const QString& message) { ReportError(message); };
+  nodeReader_ = new TNodeReader(*this);
+  charts_->Chart2.OnBeforeDrawChart = [this](TChart&) { nodeReader_->CheckSelection(); };
 }
 
 void TForm1::Commander3DClick(TTeeCommander& commander) {
@@ -251,6 +256,7 @@ void TForm1::ButtonSetClick() {
   Recompute();
   if (structure1_->InUse) SetHkl(scene_, *structure1_);
   if (structure2_->InUse) SetHkl(scene_, *structure2_);
+  ReportReach();
 }
 
 void TForm1::ButtonRealClick() {
@@ -263,6 +269,7 @@ void TForm1::ButtonReciprClick() {
   Recompute();
   if (structure1_->InUse) ShowReciprocal3D(scene_, *structure1_);
   if (structure2_->InUse) ShowReciprocal3D(scene_, *structure2_);
+  ReportReach();
 }
 
 void TForm1::ButtonRec2DClick() {
@@ -278,6 +285,7 @@ void TForm1::ButtonKhSphereClick() {
     SetHkl(scene_, *s);
     DrawKhSphere(scene_, *s, true);
   }
+  ReportReach();
 }
 
 TVisStructure* TForm1::FirstInUse() const {
@@ -308,6 +316,7 @@ void TForm1::ButtonK0KhTorClick() {
     SetHkl(scene_, *s);
     AnimateBoublik(anim_, *s);
   }
+  ReportReach();
 }
 
 void TForm1::ButtonPSDClick() {
@@ -333,6 +342,7 @@ void TForm1::TrackBarFiChange() {
   charts_->SeriesPointRes->Clear();
   if (structure1_->InUse) SetHkl(scene_, *structure1_);
   if (structure2_->InUse) SetHkl(scene_, *structure2_);
+  ReportReach();
   // A change that arrives while the charts repaint draws at once but does not pump again, so
   // a fast drag cannot stack one pump inside the other.
   static bool pumping = false;

@@ -21,6 +21,7 @@ namespace korvex {
 class TChartView;
 class TTeeCommander;
 class TChartEditor;
+class TNodeReader;
 
 class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public TGeometryHost {
   Q_OBJECT
@@ -42,6 +43,8 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   TChartView& ChartView1() { return *view1_; }
   TChartView& ChartView2() { return *view2_; }
   TTeeCommander& Commander() { return *commander_; }
+  // Clicks, hovering and double clicks on the nodes of the reciprocal chart.
+  TNodeReader& NodeReader() { return *nodeReader_; }
 
   // Keeps both charts square (half the window's width) and the window height matched to its
   // width: the chart area is half as high as wide, plus at most one pixel.
@@ -97,6 +100,9 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   // Problems of the last recompute that did not stop it (a structure name without a structure
   // file, a strain that gives no lattice); an empty list clears an earlier report.
   void ReportProblems(const QStringList& problems);
+  // After a command that solved the current reflection: says in the status bar why it cannot
+  // be reached for each structure in use; a reachable one clears an earlier such report.
+  void ReportReach();
 
   // ISceneHost and IAnimationHost
   void StopTimer() override;
@@ -143,7 +149,9 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   TChartView* view2_ = nullptr;
   TTeeCommander* commander_ = nullptr;
   TChartEditor* chartEditor_ = nullptr;
+  TNodeReader* nodeReader_ = nullptr;
   QString reportedProblem_;
+  QString reportedReach_;
 };
 
 // The main window; set while it exists.

@@ -234,6 +234,8 @@ void TChartView::CopyToClipboard() {
 
 void TChartView::mousePressEvent(QMouseEvent* e) {
   if (!Chart_ || e->button() != Qt::LeftButton) return;
+  Pressed_ = true;
+  PressPos_ = e->position().toPoint();
   if (DragMode == TDragMode::Rotate && !(Chart_->RotateTool().Active && Chart_->View3D())) return;
   Dragging_ = true;
   DragStart_ = e->position().toPoint();
@@ -245,6 +247,7 @@ void TChartView::mousePressEvent(QMouseEvent* e) {
 }
 
 void TChartView::mouseMoveEvent(QMouseEvent* e) {
+  if (e->buttons() == Qt::NoButton && OnHover) OnHover(e->position().toPoint());
   if (!Dragging_ || !Chart_) return;
   const QPoint d = e->position().toPoint() - DragStart_;
   TView3DOptions& o = Chart_->View3DOptions();
@@ -266,10 +269,17 @@ void TChartView::mouseMoveEvent(QMouseEvent* e) {
   }
 }
 
-void TChartView::mouseReleaseEvent(QMouseEvent*) { Dragging_ = false; }
+void TChartView::mouseReleaseEvent(QMouseEvent* e) {
+  Dragging_ = false;
+  if (!Pressed_ || e->button() != Qt::LeftButton) return;
+  Pressed_ = false;
+  // A click is a press and release within a few pixels: a drag that turned the view is none.
+  if ((e->position().toPoint() - PressPos_).manhattanLength() <= 3 && OnClick) OnClick(PressPos_);
+}
 
-void TChartView::mouseDoubleClickEvent(QMouseEvent*) {
+void TChartView::mouseDoubleClickEvent(QMouseEvent* e) {
   if (OnDblClick) OnDblClick();
+  if (e->button() == Qt::LeftButton && OnDblClickAt) OnDblClickAt(e->position().toPoint());
 }
 
 void TChartView::wheelEvent(QWheelEvent* e) {

@@ -48,6 +48,11 @@ class TChartView : public QWidget, public IChartObserver {
   // Hooks for the window: the wheel over the chart (zoom), a double click.
   std::function<void(QWheelEvent*)> OnMouseWheel;
   std::function<void()> OnDblClick;
+  // A click of the left button without a drag, a double click and the mouse moving with no
+  // button held (with mouse tracking on), at the position in the view's pixels.
+  std::function<void(QPoint)> OnClick;
+  std::function<void(QPoint)> OnDblClickAt;
+  std::function<void(QPoint)> OnHover;
 
   // Replaces the check made before OpenGL is started (for tests): returns false with a
   // reason to refuse.
@@ -91,6 +96,8 @@ class TChartView : public QWidget, public IChartObserver {
   bool GlRefused_ = false;  // failed for this switch-on; tried again after a switch-off
   bool SyncQueued_ = false;
   bool Dragging_ = false;
+  bool Pressed_ = false;
+  QPoint PressPos_;
   QPoint DragStart_;
   int DragRotation_ = 0, DragElevation_ = 0, DragX_ = 0, DragY_ = 0;
 };
