@@ -527,7 +527,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::EditLnormChange() {
-  if (ui_->EditLnorm->text() == QLatin1String("0")) ui_->EditLnorm->setText(QStringLiteral("1"));
+  if (ReadsAsZero(ui_->EditLnorm->text())) ui_->EditLnorm->setText(QStringLiteral("1"));
 }
 
 void TForm1::ShowStatus(const QString& text) { ui_->StatusBar->showMessage(text); }

@@ -91,7 +91,8 @@ class TForm1 : public QWidget, public ISceneHost, public IAnimationHost, public 
   // axis 1.255 times less; a forward turn widens the ranges.
   void FormMouseWheel(QPoint pos, int delta);
 
-  // Guards of the normal: "0" typed into EditLnorm becomes "1" at once.
+  // Guard of the normal: EditLnorm never holds a zero. Any text that reads as zero ("0", "00",
+  // "-0", " 0"), typed, set by a slide or written back, becomes "1" at once.
   void EditLnormChange();
 
   // One line of the status bar.

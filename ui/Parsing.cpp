@@ -100,6 +100,16 @@ int32_t StrToInt(const QString& text) {
   return static_cast<int32_t>(value);
 }
 
+bool ReadsAsZero(const QString& text) {
+  const QString t = text.trimmed();
+  qsizetype i = 0;
+  if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) ++i;
+  if (i == t.size()) return false;
+  for (; i < t.size(); ++i)
+    if (t[i] != QLatin1Char('0')) return false;
+  return true;
+}
+
 int32_t ParseNRecMax(const QString& text, int32_t& limit1, int32_t& limit2, int32_t& limit3) {
   const qsizetype first = text.indexOf(QLatin1Char(','));
   if (first < 0) {

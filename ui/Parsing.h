@@ -28,6 +28,10 @@ QString FormatReal(double value);
 // throws CommandError "'<text>' is not a valid integer value".
 int32_t StrToInt(const QString& text);
 
+// True for text that reads as the integer zero: an optional sign and one or more zeros,
+// blanks around them allowed ("0", "00", "-0", " 0").
+bool ReadsAsZero(const QString& text);
+
 // The "NRecMax" field: one integer (limits 0 0 0), or four integers separated by commas
 // (the count and three limits). An empty part fails like any non-integer text.
 int32_t ParseNRecMax(const QString& text, int32_t& limit1, int32_t& limit2, int32_t& limit3);

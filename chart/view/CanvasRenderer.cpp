@@ -72,6 +72,46 @@ int SplitCount(double length, double step, int most) {
   return static_cast<int>(n);
 }
 
+// Cuts the convex polygon in[0..n) down to its part inside box (Sutherland-Hodgman, one side
+// of the box after the other) into out; returns the number of corners left.
+int ClipToBox(const QPointF* in, int n, const QRectF& box, std::vector<QPointF>& out,
+              std::vector<QPointF>& work) {
+  out.assign(in, in + n);
+  for (int side = 0; side < 4 && !out.empty(); ++side) {  // left, right, top, bottom
+    const double edge = side == 0   ? box.left()
+                        : side == 1 ? box.right()
+                        : side == 2 ? box.top()
+                                    : box.bottom();
+    const auto inside = [&](const QPointF& p) {
+      switch (side) {
+        case 0:
+          return p.x() >= edge;
+        case 1:
+          return p.x() <= edge;
+        case 2:
+          return p.y() >= edge;
+        default:
+          return p.y() <= edge;
+      }
+    };
+    const auto cross = [&](const QPointF& a, const QPointF& b) {
+      if (side < 2)
+        return QPointF(edge, a.y() + (edge - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
+      return QPointF(a.x() + (edge - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), edge);
+    };
+    work.clear();
+    for (size_t i = 0; i < out.size(); ++i) {
+      const QPointF& a = out[i];
+      const QPointF& b = out[(i + 1) % out.size()];
+      const bool ina = inside(a), inb = inside(b);
+      if (ina) work.push_back(a);
+      if (ina != inb) work.push_back(cross(a, b));
+    }
+    out.swap(work);
+  }
+  return static_cast<int>(out.size());
+}
+
 // Arrowhead size in pixels for an arrow width w.
 void HeadSize(int w, double& halfWidth, double& length) {
   halfWidth = 1.5 * std::max(1, w) + 3;
@@ -352,11 +392,33 @@ const QImage& TCanvasRenderer::SphereSprite(QRgb color, int d) {
   return *Sprites_.insert(key, img);
 }
 
-void TCanvasRenderer::Paint(QPainter& painter) {
+void TCanvasRenderer::Paint(QPainter& painter, QSize size) {
+  // Polygons are cut to the chart and a margin wider than any outline before they are filled:
+  // the painter would otherwise fill the whole of a piece many times the chart's size (the
+  // region surfaces of a very short wavelength), which takes seconds. What shows inside the
+  // chart stays the same.
+  const QRectF view(0, 0, size.width(), size.height());
   for (const TPiece& p : Pieces_) {
     const QPointF* pts = Pts_.data() + p.First;
     switch (p.K) {
       case TPiece::Polygon: {
+        int count = static_cast<int>(p.Count);
+        const double margin = 16 + 2 * static_cast<double>(p.PenWidth);
+        const QRectF box = view.adjusted(-margin, -margin, margin, margin);
+        double left = pts[0].x(), right = left, top = pts[0].y(), bottom = top;
+        for (int i = 1; i < count; ++i) {
+          left = std::min(left, pts[i].x());
+          right = std::max(right, pts[i].x());
+          top = std::min(top, pts[i].y());
+          bottom = std::max(bottom, pts[i].y());
+        }
+        if (right < box.left() || left > box.right() || bottom < box.top() || top > box.bottom())
+          break;
+        if (left < box.left() || right > box.right() || top < box.top() || bottom > box.bottom()) {
+          count = ClipToBox(pts, count, box, Clipped_, ClipWork_);
+          if (count < 3) break;
+          pts = Clipped_.data();
+        }
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setBrush(QColor::fromRgba(p.Fill));
         if (p.Outline == 1) {
@@ -367,7 +429,7 @@ void TCanvasRenderer::Paint(QPainter& painter) {
         } else {
           painter.setPen(Qt::NoPen);
         }
-        painter.drawConvexPolygon(pts, static_cast<int>(p.Count));
+        painter.drawConvexPolygon(pts, count);
         break;
       }
       case TPiece::Line: {
@@ -540,7 +602,7 @@ void TCanvasRenderer::Render(const TChart& chart, QPainter& painter, QSize size)
   painter.fillRect(all, ToQColor(chart.BackColor()));
   const TProjection proj = TProjection::ForChart(chart, size.width(), size.height());
   Build(chart, proj);
-  Paint(painter);
+  Paint(painter, size);
   PaintOverlay(chart, painter, proj, size);
   // Lowered inner bevel.
   painter.setRenderHint(QPainter::Antialiasing, false);

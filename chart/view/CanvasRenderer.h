@@ -69,12 +69,14 @@ class TCanvasRenderer {
   void AddScreenPolygon(const QPointF* pts, int n, float depth, QRgb fill, int order);
   void AddLine(const TProjection& proj, const double a[3], const double b[3], QRgb color, float width,
                unsigned char style, unsigned char cap, int order, bool split);
-  void Paint(QPainter& painter);
+  // Paints the pieces of the last Build into a chart of the given size.
+  void Paint(QPainter& painter, QSize size);
   const QImage& SphereSprite(QRgb color, int diameter);
 
   std::vector<TPiece> Pieces_;
   std::vector<QPointF> Pts_;
   QHash<quint64, QImage> Sprites_;
+  std::vector<QPointF> Clipped_, ClipWork_;  // a polygon cut to the chart
 };
 
 }  // namespace korvex

@@ -229,7 +229,10 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
       if (nx > 2 && nz > 2) {
         const double cellPx = std::min((g.Xs.back() - g.Xs.front()) / static_cast<double>(nx - 1),
                                        (g.Zs.back() - g.Zs.front()) / static_cast<double>(nz - 1)) * scale;
-        const size_t k = cellPx > 0 ? std::clamp(static_cast<size_t>(12.0 / cellPx), size_t{1}, size_t{8}) : 1;
+        // Clamped in floating point: cells of a fraction of a pixel give a ratio far beyond
+        // any integer, whose conversion would be undefined.
+        const double ratio = 12.0 / cellPx;
+        const size_t k = !(cellPx > 0) || !(ratio >= 1) ? 1 : ratio >= 8 ? 8 : static_cast<size_t>(ratio);
         if (k > 1) {
           for (size_t ix = 0; ix + 1 < nx; ix += k)
             for (size_t iz = 0; iz + 1 < nz; iz += k) {

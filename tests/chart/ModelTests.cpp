@@ -251,6 +251,68 @@ TEST(Triangulation, HeightFieldKeepsEveryPointAndTheDelaunayProperty) {
   EXPECT_EQ(tris.size(), 2 * pts.size() - outline.size() - 2);
 }
 
+// Large sets go in shuffled (a point set along x used to take seconds); they must still be
+// filled exactly once everywhere: no gap, no triangle folded over another. Checked in the
+// plane y = 0, where every triangle must turn the same way and the areas must add up to the
+// area the points span.
+TEST(Triangulation, LargeSetsAreFilledWithoutGapsOrOverlaps) {
+  struct Case {
+    const char* name;
+    std::vector<TVec3> pts;
+    double area;
+  };
+  std::vector<Case> cases;
+  {
+    Case grid{"60 x 60 grid, every cell on one circle", {}, 59.0 * 59.0};
+    for (int i = 0; i < 60; ++i)
+      for (int j = 0; j < 60; ++j) grid.pts.push_back({double(i), 0, double(j)});
+    cases.push_back(grid);
+  }
+  {
+    // Points on the four sides of a square only, as the cuts of many planes through a block
+    // lie on its edges, and its centre.
+    Case lines{"square outline of 4000 points", {{0.5, 0, 0.5}}, 1.0};
+    for (int i = 0; i < 1000; ++i) {
+      const double t = i / 1000.0;
+      for (TVec3 q : {TVec3{t, 0, 0}, TVec3{1, 0, t}, TVec3{1 - t, 0, 1}, TVec3{0, 0, 1 - t}})
+        lines.pts.push_back(q);
+    }
+    cases.push_back(lines);
+  }
+  {
+    Case random{"3000 random points in a square with its corners",
+                {{0, 0, 0}, {2, 0, 0}, {2, 0, 2}, {0, 0, 2}},
+                4.0};
+    unsigned seed = 777;
+    for (int i = 0; i < 3000; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      const double x = ((seed >> 8) & 0xFFFF) / 65535.0 * 2;
+      seed = seed * 1103515245u + 12345u;
+      random.pts.push_back({x, 0, ((seed >> 8) & 0xFFFF) / 65535.0 * 2});
+    }
+    cases.push_back(random);
+  }
+  for (const Case& c : cases) {
+    const auto tris = TriangulatePlanar(c.pts);
+    double area = 0;
+    int turns[2] = {0, 0};
+    std::set<int> used;
+    for (const auto& t : tris) {
+      const TVec3 &a = c.pts[static_cast<size_t>(t[0])], &b = c.pts[static_cast<size_t>(t[1])],
+                  &d = c.pts[static_cast<size_t>(t[2])];
+      const double turn = (b[2] - a[2]) * (d[0] - a[0]) - (b[0] - a[0]) * (d[2] - a[2]);
+      ++turns[turn > 0 ? 0 : 1];
+      area += 0.5 * std::fabs(turn);
+      used.insert(t.begin(), t.end());
+    }
+    EXPECT_NEAR(area, c.area, 1e-9 * c.area) << c.name;
+    EXPECT_EQ(std::min(turns[0], turns[1]), 0) << c.name << ": triangles folded over";
+    // Points on the outline between two corners may be bridged by a flat triangle that is
+    // left out; every other point is a corner of some triangle.
+    EXPECT_GE(used.size(), c.pts.size() * 99 / 100) << c.name;
+  }
+}
+
 TEST(Triangulation, TriSurfaceSeriesCachesUntilItsPointsChange) {
   TTriSurfaceSeries s;
   s.AddXYZ(0, 0, 0);

@@ -1,7 +1,10 @@
 // Hostile input: degenerate, absurd and malformed values typed into the main window and the
 // parameter dialog, followed by the drawing buttons with a few view switches and one step of
 // the crystal-rotation track bar. Every command must either draw or report, never crash (the
-// sanitizers abort on a fault) and never leave a non-finite number in either chart.
+// sanitizers abort on a fault) and never leave a non-finite number in either chart. Both
+// charts are painted after the commands of each case and after the track-bar step, on the
+// canvas and through OpenGL, as the window would show them: the time of a hostile scene goes
+// into its painting. Needs a display with OpenGL (xcb under Xvfb).
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -14,6 +17,8 @@
 #include <map>
 
 #include "WindowFixture.h"
+#include "chart/view/ChartView.h"
+#include "chart/view/OffscreenGL.h"
 #include "geometry/Settings.h"
 #include "ui/Command.h"
 #include "ui/Korvex1.h"
@@ -46,6 +51,9 @@ constexpr HostileCase Cases[] = {
      "ButtonRecipr ButtonRec2D"},
     {"EditLambda=1e300", "CheckBoxSurface CheckBoxK0 CheckBoxFull CheckBoxTor CheckBoxSpheres",
      "ButtonSet ButtonReal ButtonRecipr ButtonKhSphere ButtonRec2D"},
+    // Region surfaces far larger than the chart: filling them took seconds on every repaint.
+    {"EditLambda=0.0001", "CheckBoxSurface CheckBoxK0 CheckBoxTor CheckBoxSpheres",
+     "ButtonSet ButtonRecipr ButtonKhSphere"},
     // Reflection.
     {"EditH=0;EditK=0;EditL=0", "CheckBoxVolfBregg", "ButtonSet ButtonReal ButtonKhSphere"},
     {"EditH=0;EditK=0;EditL=0", "CheckBoxSpheres", "ButtonRecipr ButtonRec2D"},
@@ -54,6 +62,12 @@ constexpr HostileCase Cases[] = {
     {"EditH=-2147483648;EditK=2147483647;EditL=2147483647", "CheckBoxVolfBregg",
      "ButtonSet ButtonReal ButtonKhSphere"},
     {"EditH=-5;EditK=-5;EditL=-5", "CheckBoxVolfBregg", "ButtonReal ButtonSet"},
+    // Planes far closer than a pixel: thousands of them share the last plane surface, whose
+    // triangulation froze the window for seconds.
+    {"EditH=-2147483648;EditK=-2147483648;EditL=-2147483648", "", "ButtonSet ButtonReal"},
+    {"EditH=1000000;EditK=1000000;EditL=1000000", "", "ButtonSet ButtonReal"},
+    {"EditH=1000;EditK=1000;EditL=1000", "CheckBoxVolfBregg", "ButtonSet ButtonReal"},
+    {"EditH=0;EditK=0;EditL=10000", "CheckBoxDivisible", "ButtonSet ButtonReal"},
     // Surface normal and plane of incidence.
     {"EditHnorm=0;EditKnorm=0;EditLnorm=0", "", "ButtonSet ButtonReal ButtonRecipr"},
     {"EditHnorm=2147483647", "CheckBoxSurface", "ButtonRecipr ButtonSet"},
@@ -62,6 +76,7 @@ constexpr HostileCase Cases[] = {
     {"EditHnorm=0;EditKnorm=0;EditLnorm=1;EditHpl=0;EditKpl=0;EditLpl=1", "CheckBoxIncSurf",
      "ButtonSet ButtonReal ButtonRecipr ButtonRec2D"},
     {"EditHpl=0;EditKpl=0;EditLpl=0", "CheckBoxTor CheckBoxFull", "ButtonSet ButtonKhSphere"},
+    {"EditHnorm=1;EditKnorm=0;EditLnorm=00", "", "ButtonSet ButtonSet ButtonReal"},
     // Angles and detector of the window.
     {"EditFi=1e300;EditOm=1e300;Edit2t=-1e300;EditOffset=1e300;EditDeltaOm=nan",
      "CheckBoxVolfBregg", "ButtonSet ButtonReal ButtonKhSphere"},
@@ -115,11 +130,32 @@ constexpr HostileCase Cases[] = {
 
 class HostileInputTest : public WindowFixture {
  protected:
+  static void SetUpTestSuite() { gl_ = new TOffscreenGL; }
+  static void TearDownTestSuite() {
+    delete gl_;
+    gl_ = nullptr;
+  }
+
   QLineEdit* edit(const QString& name) {
     if (auto* e = form->findChild<QLineEdit*>(name)) return e;
     return param->findChild<QLineEdit*>(name);
   }
+
+  // Both charts at the size they have in the window, on the canvas and through OpenGL.
+  void paintBoth() {
+    ASSERT_TRUE(gl_->Ok()) << gl_->Error().toStdString();
+    const QSize size = form->Controls().Chart1->size();
+    for (TChartView* view : {&form->ChartView1(), &form->ChartView2()}) {
+      EXPECT_FALSE(view->CanvasPicture(size).isNull());
+      EXPECT_FALSE(gl_->Render(*view->Chart(), size).isNull());
+    }
+  }
+
+ private:
+  static TOffscreenGL* gl_;
 };
+
+TOffscreenGL* HostileInputTest::gl_ = nullptr;
 
 TEST_F(HostileInputTest, EveryCommandDrawsOrReportsAndLeavesOnlyFiniteNumbers) {
   // The start-up texts of every field, put back after each case so the cases stay apart
@@ -153,11 +189,13 @@ TEST_F(HostileInputTest, EveryCommandDrawsOrReportsAndLeavesOnlyFiniteNumbers) {
       EXPECT_EQ(NonFinite(form->Charts().Chart1), "") << name.toStdString();
       EXPECT_EQ(NonFinite(form->Charts().Chart2), "") << name.toStdString();
     }
+    paintBoth();
     // The crystal turned about its normal redraws the last scene from the same input.
     QSlider& fi = *form->Controls().TrackBarFi;
     fi.setValue(fi.value() == fi.maximum() / 3 ? fi.maximum() / 2 : fi.maximum() / 3);
     EXPECT_EQ(NonFinite(form->Charts().Chart1), "") << "TrackBarFi";
     EXPECT_EQ(NonFinite(form->Charts().Chart2), "") << "TrackBarFi";
+    paintBoth();
     for (const QString& name : checks) form->findChild<QCheckBox*>(name)->setChecked(false);
     for (auto& [e, text] : startTexts) e->setText(text);
   }

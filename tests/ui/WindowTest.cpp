@@ -123,6 +123,39 @@ TEST_F(WindowTest, ZeroGuards) {
   EXPECT_EQ(p().EditNReal->text(), QStringLiteral("-1"));
 }
 
+// Normal 1 0 "00" used to be read as 1 0 0, written back as "0", turned into "1" by the guard,
+// and the next command silently used 1 0 1. Every text that reads as zero now becomes "1" as
+// it is typed, so two commands in a row use the same normal and show it unchanged.
+TEST_F(WindowTest, NormalNeverChangesBetweenTwoCommands) {
+  struct Case {
+    const char* typed;
+    const char* shown;  // at once, before any command
+  };
+  const Case cases[] = {{"0", "1"},   {"00", "1"},  {"-0", "1"},  {"+0", "1"},
+                        {" 0", "1"},  {"0 ", "1"},  {"000", "1"}, {"-00", "1"},
+                        {"01", "01"}, {"-1", "-1"}, {"2", "2"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    f().EditHnorm->setText(QStringLiteral("1"));
+    f().EditKnorm->setText(QStringLiteral("0"));
+    f().EditLnorm->setText(QString::fromLatin1(c.typed));
+    EXPECT_EQ(f().EditLnorm->text(), QString::fromLatin1(c.shown));
+    f().ButtonSet->click();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    const std::array<int32_t, 3> first = Settings.Normal;
+    EXPECT_NE(first[2], 0);
+    const QString shown = f().EditLnorm->text();
+    f().ButtonSet->click();
+    EXPECT_EQ(Settings.Normal, first);
+    EXPECT_EQ(f().EditLnorm->text(), shown);
+  }
+  // Text that is no integer is not a zero: it stays, and the command reports it.
+  f().EditLnorm->setText(QStringLiteral("0.0"));
+  EXPECT_EQ(f().EditLnorm->text(), QStringLiteral("0.0"));
+  f().ButtonSet->click();
+  EXPECT_EQ(errors, QStringList{QStringLiteral("'0.0' is not a valid integer value")});
+}
+
 TEST_F(WindowTest, CancelKeepsTheTypedTextForTheNextCommand) {
   QTimer::singleShot(0, [this] {
     EXPECT_TRUE(param->isVisible());
