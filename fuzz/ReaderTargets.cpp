@@ -95,8 +95,10 @@ void CheckInteger(const QString& text) {
     Check(valid && value == expected, "StrToInt accepted text that is no 32-bit integer");
   } catch (const CommandError& e) {
     Check(!valid, "StrToInt refused a valid integer");
+    QString shown = text;
+    shown.replace(QChar(0), QChar(0x2400));
     Check(QString::fromUtf8(e.what()) ==
-              QStringLiteral("'%1' is not a valid integer value").arg(text),
+              QStringLiteral("'%1' is not a valid integer value").arg(shown),
           "StrToInt's message does not quote the text");
   }
 }

@@ -57,7 +57,7 @@ run_one() {
     nice -n 19 "$build/fuzz/fuzz_$t" -merge=1 "$root/fuzz/corpus/$t" "$corpus" >>"$log" 2>&1 || true
   fi
   local done_line execs
-  done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n1 || true)
+  done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | head -n1 || true)
   [ -n "$done_line" ] || done_line=$(grep -E '^#[0-9]+' "$log" | tail -n1 || true)
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   printf '%-15s status %d  runs %s  cov %s  ft %s  corpus %s  exec/s %s  findings %d\n' "$t" \

@@ -76,6 +76,18 @@ TEST(IntegerTest, StrictIntegers) {
   }
 }
 
+TEST(IntegerTest, MessageKeepsTheTextAfterANulCharacter) {
+  // A NUL pasted into a field would have ended the message there, closing quote and all.
+  const QString text = QStringLiteral("1,") + QChar(0) + QStringLiteral("54");
+  try {
+    StrToInt(text);
+    ADD_FAILURE();
+  } catch (const CommandError& e) {
+    EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("'1,") + QChar(0x2400) +
+                                               QStringLiteral("54' is not a valid integer value"));
+  }
+}
+
 TEST(IntegerTest, NRecMaxWithOneAndFourNumbers) {
   int32_t a = 9, b = 9, c = 9;
   EXPECT_EQ(ParseNRecMax(QStringLiteral("20"), a, b, c), 20);
