@@ -61,6 +61,9 @@ struct TSettings {
   double NodeRadius = 0;   // 0.1 or 0.2 / LatticeA of structure 1, 1/angstrom
   int32_t TimerTicks = 0;  // 0 after every recompute, +1 on every tick of Timer1
   bool RecomputeDone = false;
+  // Lecture player: the slide that is playing chains to the next one ("Next", or PgDn during
+  // an animation). Cleared at the start of every slide.
+  bool NextPending = false;
 };
 
 // The one record of the process.

@@ -19,6 +19,7 @@
 #include "ui/Command.h"
 #include "ui/FormScale.h"
 #include "ui/Lecture.h"
+#include "ui/LecturePlayer.h"
 #include "ui/Parsing.h"
 #include "ui/Pictures.h"
 #include "ui/SettingsTransfer.h"
@@ -55,6 +56,7 @@ TForm1::TForm1(QWidget* parent)
   ui_->Chart2->installEventFilter(this);
   FormCreate();
   ConnectHandlers();
+  InstallLecturePlayer(*this);
 }
 
 TForm1::~TForm1() {
@@ -77,10 +79,11 @@ void TForm1::WidenForWrittenTexts() {
 
 void TForm1::FormCreate() {
   // Lecture slides: titles into ComboBoxSteps, action strings into the hidden ComboBoxActs.
-  const TLectureLists lecture = ParseLecture(ReadLectureLines(QStringLiteral("lecture.txt")));
-  ui_->ComboBoxActs->addItems(lecture.Actions);
-  ui_->ComboBoxSteps->addItems(lecture.Titles);
-  ui_->ComboBoxSteps->setCurrentIndex(-1);
+  // From the current directory, else the copy that ships beside the program's data.
+  const QString lectureFile = LocateShipped(QStringLiteral("lecture.txt"));
+  LoadLecture(ParseLecture(ReadLectureLines(lectureFile)));
+  if (lectureFile.isEmpty())
+    ShowStatus(QStringLiteral(" No lecture: lecture.txt is neither in the current folder nor beside the program"));
 
   // The real-space and reciprocal-space charts, and the two structures built for "Si".
   toolbarChart_ = &charts_->Chart2;
@@ -112,9 +115,8 @@ void TForm1::FormCreate() {
   ui_->Panel10->move(ui_->Panel2->x() + ui_->Panel2->width(), ui_->Panel10->y());
   ui_->ButtonAbout->move(ui_->Panel10->x() + ui_->Panel10->width() + 5, ui_->ButtonAbout->y());
 
-  ui_->ComboBoxFig->clear();
-  ui_->ComboBoxFig->addItems(ListFigures(QStringLiteral("Fig")));
-  ui_->ComboBoxFig->setCurrentIndex(-1);
+  const QString figures = LocateShipped(QStringLiteral("Fig"));
+  LoadFigures(figures.isEmpty() ? QStringLiteral("Fig") : figures);
 }
 
 void TForm1::CreateChartViews() {

@@ -113,28 +113,6 @@ constexpr HostileCase Cases[] = {
      "ButtonMove ButtonPSD"},
 };
 
-bool Finite(double v) { return std::isfinite(v); }
-
-// The first non-finite number in a chart, described; empty when there is none.
-std::string NonFinite(const TChart& chart) {
-  for (int axis = 0; axis < 3; ++axis) {
-    double lo = 0, hi = 0;
-    chart.AxisRange(axis, lo, hi);
-    if (!Finite(lo) || !Finite(hi)) return chart.Name + " axis " + std::to_string(axis);
-  }
-  for (const TChartSeries* s : chart.Series()) {
-    for (int i = 0; i < s->Count(); ++i) {
-      const TChartPoint& p = s->Point(i);
-      bool ok = Finite(p.X) && Finite(p.Y) && Finite(p.Z);
-      if (s->Kind() == TSeriesKind::Vector3D)
-        ok = ok && Finite(p.EndX) && Finite(p.EndY) && Finite(p.EndZ);
-      if (s->Kind() == TSeriesKind::Bubble3D) ok = ok && Finite(p.Radius);
-      if (!ok) return chart.Name + " series '" + s->Name() + "' point " + std::to_string(i);
-    }
-  }
-  return {};
-}
-
 class HostileInputTest : public WindowFixture {
  protected:
   QLineEdit* edit(const QString& name) {

@@ -20,6 +20,7 @@
 #include "WindowFixture.h"
 #include "chart/view/ChartView.h"
 #include "chart/view/Commander.h"
+#include "crystal/DataDirectory.h"
 #include "geometry/Settings.h"
 #include "ui/Command.h"
 #include "ui/FormScale.h"
@@ -348,10 +349,55 @@ TEST(FormCreateTest, LectureAndFiguresFromTheCurrentDirectory) {
     EXPECT_TRUE(f.Image1->isHidden());
   }
   QDir::setCurrent(previous);
-  // Without either, both lists are empty but for the empty figure item.
-  TForm1 bare;
-  EXPECT_EQ(bare.Controls().ComboBoxSteps->count(), 0);
-  EXPECT_EQ(bare.Controls().ComboBoxFig->count(), 1);
+}
+
+TEST(FormCreateTest, LectureAndFiguresBesideTheProgramsData) {
+  // A program folder with Base/ (the real data, linked), the lecture and the maps, and a
+  // current directory without either, as when the installed program starts from the menu.
+  QTemporaryDir program, elsewhere;
+  const QString realBase = QString::fromStdString(DataDirectory().string());
+  ASSERT_TRUE(QFile::link(realBase, program.filePath(QStringLiteral("Base"))));
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+  SetDataDirectory(program.filePath(QStringLiteral("Base")).toStdString());
+  {
+    // Neither here nor there: the status bar says so, and both lists are empty but for the
+    // empty figure item.
+    TForm1 bare;
+    EXPECT_EQ(bare.Controls().ComboBoxSteps->count(), 0);
+    EXPECT_EQ(bare.Controls().ComboBoxFig->count(), 1);
+    EXPECT_EQ(bare.StatusText(),
+              QStringLiteral(" No lecture: lecture.txt is neither in the current folder nor beside the program"));
+  }
+  QFile lecture(program.filePath(QStringLiteral("lecture.txt")));
+  ASSERT_TRUE(lecture.open(QIODevice::WriteOnly));
+  lecture.write("004001010,~Beside \xCE\xBB = 1.54 \xC3\x85\n");
+  lecture.close();
+  ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("Fig")));
+  QFile figure(program.filePath(QStringLiteral("Fig/4_map.gif")));
+  ASSERT_TRUE(figure.open(QIODevice::WriteOnly));
+  figure.close();
+  {
+    TForm1 installed;
+    const Ui::TForm1& f = installed.Controls();
+    ASSERT_EQ(f.ComboBoxSteps->count(), 1);
+    EXPECT_EQ(f.ComboBoxSteps->itemText(0), QStringLiteral("Beside λ = 1.54 Å"));
+    ASSERT_EQ(f.ComboBoxFig->count(), 2);
+    EXPECT_EQ(f.ComboBoxFig->itemText(1), QStringLiteral("4_map"));
+    EXPECT_EQ(installed.StatusText(), QStringLiteral(" Press PgDwn and PgUp to navigate through lecture"));
+  }
+  // The current directory comes first.
+  QFile here(elsewhere.filePath(QStringLiteral("lecture.txt")));
+  ASSERT_TRUE(here.open(QIODevice::WriteOnly));
+  here.write("1~Here\n2~And here\n");
+  here.close();
+  {
+    TForm1 local;
+    EXPECT_EQ(local.Controls().ComboBoxSteps->count(), 2);
+    EXPECT_EQ(local.Controls().ComboBoxFig->count(), 2) << "no Fig/ here: the shipped maps";
+  }
+  SetDataDirectory({});
+  QDir::setCurrent(previous);
 }
 
 TEST_F(WindowTest, AboutPicturesSwap) {
