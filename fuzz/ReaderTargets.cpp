@@ -1,5 +1,10 @@
 #include "fuzz/ReaderTargets.h"
 
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -7,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -17,7 +23,9 @@
 #include "crystal/Element.h"
 #include "ui/Command.h"
 #include "ui/InputLimits.h"
+#include "ui/Lecture.h"
 #include "ui/Parsing.h"
+#include "ui/Slide.h"
 
 namespace korvex::fuzz {
 namespace {
@@ -235,13 +243,53 @@ int Fields(const std::uint8_t* data, std::size_t size) {
   return 0;
 }
 
+int Lecture(const std::uint8_t* data, std::size_t size) {
+  // Through a file, as the program reads it (byte-order mark, line ends, bytes that are no UTF-8).
+  static const QString path =
+      QDir::temp().filePath(QStringLiteral("korvex-fuzz-lecture-%1.txt").arg(::getpid()));
+  {
+    QFile file(path);
+    Check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the lecture file");
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+  }
+  const TLectureLists lists = ParseLecture(ReadLectureLines(path));
+  Check(lists.Titles.size() == lists.Actions.size(), "titles and action strings not parallel");
+  const auto& specs = SlideFieldSpecs();
+  for (qsizetype i = 0; i < lists.Actions.size(); ++i) {
+    const TSlide slide = ReadSlide(lists.Actions[i], static_cast<int>(i) + 1);
+    Check(slide.FieldsRead >= 0 && slide.FieldsRead <= SlideFieldCount, "fields read out of range");
+    Check(slide.Complete() == (slide.FieldsRead == SlideFieldCount),
+          "a slide read to the end with an error, or cut short without one");
+    if (!slide.Complete()) Check(slide.Commands.isEmpty(), "a slide cut short has commands");
+    int last = 0;
+    for (const TSlideValue& value : slide.Values) {
+      Check(value.Number > last && value.Number <= static_cast<int>(specs.size()),
+            "slide values out of order");
+      last = value.Number;
+      const TSlideFieldSpec& spec = specs[static_cast<std::size_t>(value.Number - 1)];
+      Check(spec.Reader != TSlideReader::Skip && value.Target != nullptr &&
+                std::strcmp(value.Target, spec.Target) == 0,
+            "a slide value for another control than its field's");
+      if (spec.Reader == TSlideReader::Digit) {
+        Check(value.Text.size() == 1 || (value.Text.size() == 2 && value.Text[0] == u'-'),
+              "a digit field of other than one character or a minus and one");
+      }
+      if (spec.Reader == TSlideReader::Flag)
+        Check(value.Text.size() == 1, "a flag of many characters");
+    }
+    for (const QString& command : slide.Commands) IsSlideCommand(command);
+  }
+  return 0;
+}
+
 std::span<const TTarget> Targets() {
-  static constexpr std::array<TTarget, 5> targets = {{
+  static constexpr std::array<TTarget, 6> targets = {{
       {"structure_file", StructureFile},
       {"f0_table", F0Table},
       {"f1f2_table", F1F2Table},
       {"structure_name", StructureName},
       {"fields", Fields},
+      {"lecture", Lecture},
   }};
   return targets;
 }

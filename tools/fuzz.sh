@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-all_targets=(structure_file f0_table f1f2_table structure_name fields)
+all_targets=(structure_file f0_table f1f2_table structure_name fields lecture)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 jobs=${KORVEX_FUZZ_JOBS:-1}
@@ -27,7 +27,8 @@ cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Rel
   -DKORVEX_FUZZ=ON -DKORVEX_BUILD_TESTS=OFF -DKORVEX_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 nice -n 19 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
-# Seeds from the shipped data: every structure file, the f0 table whole, and the f1f2 table cut
+# Seeds from the shipped data: every structure file, the lecture whole and by slide, the f0
+# table whole, and the f1f2 table cut
 # into its entries (the whole table is 2 MB; the replay test reads it whole). Inputs are cut at
 # 8 KiB while fuzzing, which keeps several entries of either table.
 seed_shipped() {  # target, corpus directory
@@ -39,6 +40,10 @@ seed_shipped() {  # target, corpus directory
                        file { print > file }' "$root/Base/f1f2.dat" ;;
     structure_name)
       for f in "$root"/Base/*.stf; do n=$(basename "$f" .stf); printf '%s' "$n" >"$2/shipped-$n"; done ;;
+    lecture)  # the whole lecture, and each slide alone
+      cp "$root/lecture.txt" "$2/shipped-lecture.txt"
+      awk -v dir="$2" '/^[-0-9]/ { f = sprintf("%s/shipped-slide-%03d", dir, ++n); print > f; close(f) }' \
+        "$root/lecture.txt" ;;
   esac
 }
 

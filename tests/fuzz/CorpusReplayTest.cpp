@@ -46,6 +46,10 @@ std::vector<TInput> ShippedInputs(const std::string& target) {
                                                    : entry.path().stem().string()});
     }
   }
+  if (target == "lecture") {
+    const fs::path path = fs::path(KORVEX_SOURCE_DIR) / "lecture.txt";
+    inputs.push_back({path.string(), ReadAll(path)});
+  }
   return inputs;
 }
 
