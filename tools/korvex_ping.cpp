@@ -3,7 +3,8 @@
 // from their event loop. Used by tools/monkey.sh (on its own Xvfb, without a window manager) to
 // tell a hang from a slow command.
 //   Usage: korvex-ping WINDOW_ID TIMEOUT_SECONDS
-//   Exit status: 0 answered, 1 no answer within the time, 2 no display or bad arguments.
+//   Exit status: 0 answered, 1 no answer within the time, 2 no display or bad arguments,
+//   3 no such window (a toolkit replaces its window, for one when OpenGL is switched on).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -11,6 +12,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+bool windowGone = false;
+
+int OnError(Display*, XErrorEvent* error) {
+  if (error->error_code == BadWindow) windowGone = true;
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -21,6 +33,7 @@ int main(int argc, char** argv) {
   const double timeout = std::atof(argv[2]);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
+  XSetErrorHandler(OnError);
   const Window root = DefaultRootWindow(display);
   // Toolkits send the answer to the root window for the window manager, and the server hands it
   // to the client that holds the root's substructure redirection: under Xvfb without a window
@@ -41,7 +54,11 @@ int main(int argc, char** argv) {
   event.xclient.data.l[1] = stamp;
   event.xclient.data.l[2] = static_cast<long>(window);
   XSendEvent(display, window, False, NoEventMask, &event);
-  XFlush(display);
+  XSync(display, False);
+  if (windowGone) {
+    XCloseDisplay(display);
+    return 3;
+  }
 
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
   for (;;) {

@@ -44,6 +44,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 143" TERM INT HUP
 for _ in $(seq 100); do if [ -s "$work/display" ]; then break; fi; sleep 0.1; done
 [ -s "$work/display" ] || { echo "monkey: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
@@ -76,13 +77,40 @@ start_program() {
   pid=$!
   main=""
   for _ in $(seq 600); do
-    main=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1 || true)
+    find_main
     if [ -n "$main" ]; then break; fi
     kill -0 "$pid" 2>/dev/null || fail "the program ended while starting"
     sleep 0.1
   done
   [ -n "$main" ] || fail "no main window after 60 s"
   "$build/tools/korvex-ping" "$main" 60 || fail "the main window does not answer after start"
+}
+
+# The main window is the largest window of the program; it is looked up again before every
+# check, since the program replaces it when OpenGL is switched on.
+find_main() {
+  local w wx wy ww wh area=0
+  main=""
+  for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
+    read -r wx wy ww wh < <(geometry "$w")
+    if [ -n "${wh:-}" ] && [ $((ww * wh)) -gt "$area" ]; then area=$((ww * wh)); main=$w; fi
+  done
+  return 0
+}
+# True when the program answers within hang_s; a window replaced meanwhile is asked again.
+answers() {
+  local before status
+  for _ in 1 2 3; do
+    find_main
+    if [ -z "$main" ]; then sleep 0.5; continue; fi
+    before=$main
+    status=0
+    "$build/tools/korvex-ping" "$main" "$hang_s" || status=$?
+    if [ "$status" -eq 0 ]; then return 0; fi
+    find_main
+    if [ "$status" -eq 1 ] && [ "$main" = "$before" ]; then return 1; fi
+  done
+  return 1
 }
 
 RANDOM=$seed
@@ -188,10 +216,10 @@ for ((i = 1; i <= events; i++)); do
     start_program
     continue
   fi
-  "$build/tools/korvex-ping" "$main" "$hang_s" || {
+  if ! answers; then
     kill -0 "$pid" 2>/dev/null || continue  # ended meanwhile: seen above next time
     fail "no answer for $hang_s s"
-  }
+  fi
   if sanitizer_report; then fail "sanitizer report"; fi
   rss=$(awk '/^VmHWM:/{print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
   if [ "${rss:-0}" -gt "$peak_kb" ]; then peak_kb=$rss; fi
