@@ -84,7 +84,8 @@ bool ReferenceInteger(const QString& text, std::int32_t& value) {
   for (const char c : digits) {
     if (c < '0' || c > '9') return false;
   }
-  const std::string signedDigits = (negative ? "-" : "") + std::string(digits);
+  std::string signedDigits(negative ? 1 : 0, '-');
+  signedDigits.append(digits);
   std::int32_t v = 0;
   const auto [end, error] =
       std::from_chars(signedDigits.data(), signedDigits.data() + signedDigits.size(), v);
