@@ -4,7 +4,8 @@
 // tell a hang from a slow command.
 //   Usage: korvex-ping WINDOW_ID TIMEOUT_SECONDS
 //   Exit status: 0 answered, 1 no answer within the time, 2 no display or bad arguments,
-//   3 no such window (a toolkit replaces its window, for one when OpenGL is switched on).
+//   3 no such window, or it went away before answering (a toolkit replaces its window, for one
+//   when OpenGL is switched on).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
   // to the client that holds the root's substructure redirection: under Xvfb without a window
   // manager, that is us.
   XSelectInput(display, root, SubstructureNotifyMask | SubstructureRedirectMask);
+  // A window destroyed or hidden before it answers is being replaced: no hang.
+  XSelectInput(display, window, StructureNotifyMask);
   const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
   // A stamp of our own, so that an answer to an earlier ping is not taken for this one.
@@ -65,6 +68,11 @@ int main(int argc, char** argv) {
     while (XPending(display) > 0) {
       XEvent reply;
       XNextEvent(display, &reply);
+      if ((reply.type == DestroyNotify && reply.xdestroywindow.window == window) ||
+          (reply.type == UnmapNotify && reply.xunmap.window == window)) {
+        XCloseDisplay(display);
+        return 3;
+      }
       if (reply.type == ClientMessage && reply.xclient.message_type == protocols &&
           static_cast<Atom>(reply.xclient.data.l[0]) == ping && reply.xclient.data.l[1] == stamp) {
         XCloseDisplay(display);
