@@ -22,7 +22,7 @@ done < <(sed -n 's/^[A-Za-z0-9_]*_DIR:PATH=\(\/.*\)$/\1/p' "$cache" | grep -v "^
 while IFS= read -r lib; do files+=("$lib"); done \
   < <(sed -n 's/^[A-Za-z0-9_]*_LIBRARY:FILEPATH=\(\/.*\)$/\1/p' "$cache")
 compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$cache")
-for tool in "$compiler" cmake ctest xvfb-run Xvfb xauth; do
+for tool in "$compiler" cmake ctest xvfb-run Xvfb xauth xdotool; do
   path=$(command -v "$tool" || true)
   [ -n "$path" ] && files+=("$(readlink -f "$path")")
 done

@@ -3,7 +3,8 @@
 #   Debug with AddressSanitizer and UndefinedBehaviorSanitizer, then
 #   Release, the build users run, with each test process's address space capped.
 # Missing Debian packages are installed first, and the package list is checked against what
-# the build found. OpenGL tests run under an Xvfb of their own.
+# the build found. OpenGL tests run under an Xvfb of their own. Between the two runs, the
+# sanitized program gets 500 random events (tools/monkey.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-packages.sh"
@@ -39,6 +40,9 @@ echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --build "$debug" -j2
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_tests "$debug" ""
+# Random clicks, drags, wheel turns and keys on the sanitized program (its own Xvfb).
+echo "== 500 random events on the sanitized build, seed 1"
+KORVEX_MONKEY_BUILD="$debug" "$root/tools/monkey.sh" 500 1
 
 # The sanitizers reserve terabytes of address space, so the cap applies to Release only. A test
 # whose memory runs away there stops with std::bad_alloc (or Qt's out-of-memory message) within

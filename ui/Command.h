@@ -20,11 +20,17 @@ namespace korvex {
 // The program's title, shown on its windows and on the error box.
 inline constexpr const char* ProgramTitle = "Korvex";
 
-// An error that stops the running command; its text is shown as it stands.
+// An error that stops the running command; its text is shown as it stands, except that a NUL
+// character (pasted into a field) shows as U+2400 "␀": the text travels as a C string, which
+// would end at the NUL and lose the rest of the message.
 class CommandError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-  explicit CommandError(const QString& message) : std::runtime_error(message.toStdString()) {}
+  explicit CommandError(const QString& message) : std::runtime_error(Visible(message)) {}
+
+  static std::string Visible(QString message) {
+    return message.replace(QChar(0), QChar(0x2400)).toStdString();
+  }
 };
 
 // Runs body as a command. At the outermost level an escaping exception is caught and shown

@@ -1,11 +1,11 @@
 #include "ui/Parsing.h"
 
 #include <QLocale>
-#include <cmath>
 #include <charconv>
-#include <system_error>
+#include <cmath>
 #include <limits>
 #include <string>
+#include <system_error>
 
 #include "ui/Command.h"
 
@@ -28,8 +28,9 @@ bool TryParse(const QString& text, QChar sep, double& value) {
       ascii.push_back('.');
     } else if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
       return false;
-    } else if (c.unicode() < 128 && (c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
-                                     c == QLatin1Char('e') || c == QLatin1Char('E'))) {
+    } else if (c.unicode() < 128 &&
+               (c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+                c == QLatin1Char('e') || c == QLatin1Char('E'))) {
       ascii.push_back(static_cast<char>(c.unicode()));
     } else {
       return false;  // letters (so no "nan", "inf" or hexadecimal), blanks inside
@@ -72,6 +73,9 @@ QString FormatReal(double value) {
   if (!std::isfinite(value)) return QStringLiteral("0");
   if (value == 0) value = 0;  // no "-0"
   QString text = QString::number(value, 'g', 15);
+  // Within 5e-15 of the largest double, 15 digits round up past it and the text would read
+  // back as no number, that is 0; 17 digits always read back as the value itself.
+  if (!std::isfinite(text.toDouble())) text = QString::number(value, 'g', 17);
   if (separator == QLatin1Char(',')) text.replace(QLatin1Char('.'), QLatin1Char(','));
   return text;
 }
