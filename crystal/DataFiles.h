@@ -86,8 +86,6 @@ StructureFile ParseStructureFile(std::string_view text);
 void InterpolateF1F2(const F1F2Entry& entry, double energy, double& f1, double& f2);
 // The same result, found row by row.
 void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2);
-// The same result, found row by row.
-void InterpolateF1F2Stepwise(const F1F2Entry& entry, double energy, double& f1, double& f2);
 
 inline constexpr const char* F0FileName = "f0_xop.dat";
 inline constexpr const char* F1F2FileName = "f1f2.dat";

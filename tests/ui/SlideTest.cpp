@@ -93,7 +93,9 @@ TEST(SlideTest, ShortStringStopsAtTheFieldItCannotRead) {
                   .arg(c.fieldsRead))
         << text.toStdString();
     EXPECT_TRUE(slide.Commands.isEmpty());
-    if (!slide.Values.empty()) EXPECT_LE(slide.Values.back().Number, c.fieldsRead);
+    if (!slide.Values.empty()) {
+      EXPECT_LE(slide.Values.back().Number, c.fieldsRead);
+    }
   }
 }
 
