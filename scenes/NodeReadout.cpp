@@ -42,41 +42,6 @@ double Length(const TVector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z *
 
 double Deg(double radians) { return radians * 180 / Pi; }
 
-// The incident waves K0 = (x, y, z) of the plane of incidence with |K0| = |K0 + Q| = K, solved
-// as the Bragg node test solves them; the z sign follows the Laue condition. 0, or 2 waves
-// (which may coincide).
-int PlaneWaves(const TVisStructure& s, const TVector& q, TVector out[2]) {
-  const double k = s.WaveNumber;
-  const double qx = q.x, qy = q.y, qz = q.z;
-  const double g = qx * qx + qy * qy + qz * qz;
-  const TVector& n = s.IncidencePlaneNormal;
-  const double p = qy * n.z - qz * n.y;
-  const double r = qx * n.z - qz * n.x;
-  const double a = p * p + r * r + Sqr(qy * n.x - qx * n.y);
-  double x[2] = {0, 0}, y[2] = {0, 0};
-  if (std::fabs(p) > Tolerance) {
-    const double b = -g * (n.x * (qz * n.z + qy * n.y) - qx * (n.y * n.y + n.z * n.z));
-    const double c = (n.y * n.y + n.z * n.z) * g * g / 4 - k * k * p * p;
-    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return 0;
-    if (!SolveQuadratic(a, b, c, x[0], x[1])) return 0;
-    for (int i = 0; i < 2; ++i) y[i] = (-r * x[i] - n.z * g / 2) / p;
-  } else if (std::fabs(r) > Tolerance) {
-    const double b = -g * (n.y * (qz * n.z + qx * n.x) - qy * (n.x * n.x + n.z * n.z));
-    const double c = (n.x * n.x + n.z * n.z) * g * g / 4 - k * k * r * r;
-    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return 0;
-    if (!SolveQuadratic(a, b, c, y[0], y[1])) return 0;
-    for (int i = 0; i < 2; ++i) x[i] = (-p * y[i] - n.z * g / 2) / r;
-  } else {
-    return 0;
-  }
-  for (int i = 0; i < 2; ++i) {
-    const double c = -g / 2 - qx * x[i] - qy * y[i];
-    const double root = std::sqrt(std::max(0.0, k * k - x[i] * x[i] - y[i] * y[i]));
-    out[i] = {x[i], y[i], c > 0 ? root : (c < 0 ? -root : 0.0)};
-  }
-  return 2;
-}
-
 bool Passes(const TVector& k0, const TVector& q) { return k0.z <= 0 && k0.z + q.z >= -Tolerance; }
 
 // The wave the solver keeps: the second if it passes, else the first if it does, else the one
@@ -129,7 +94,7 @@ std::string BraggReason(const TVisStructure& s, const TVector& q) {
   if (q.z < 0) return "Q lies in the surface: Qz = 0";
   if (IsBraggAccessible(s, q.x, q.y, q.z)) return {};
   TVector w[2];
-  if (PlaneWaves(s, q, w) == 0) {
+  if (BraggPlaneWaves(s, q, w) == 0) {
     const TVector& n = s.IncidencePlaneNormal;
     const double along = q.x * n.x + q.y * n.y + q.z * n.z;
     const double inPlane = Length({q.x - along * n.x, q.y - along * n.y, q.z - along * n.z});
@@ -207,7 +172,7 @@ TNodeReadout ReadNode(TVisStructure& s, int32_t h, int32_t k, int32_t l) {
   if (!std::isfinite(r.Strength)) r.Strength = 0;
 
   TVector w[2];
-  if (r.InsideSphere && r.QLength > Tolerance && PlaneWaves(s, q, w) == 2) {
+  if (r.InsideSphere && r.QLength > Tolerance && BraggPlaneWaves(s, q, w) == 2) {
     const int first = Preferred(w, q);
     r.Solutions.push_back(AnglesOf(w[first], q, wave));
     const TVector& o = w[1 - first];

@@ -1,5 +1,6 @@
 #include "scenes/ReciprocalLattice.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -59,11 +60,10 @@ void AddMultiBeamArrows(TSceneContext& scene, const TVisStructure& s, const TVec
 
 }  // namespace
 
-bool IsBraggAccessible(const TVisStructure& s, double qx, double qy, double qz) {
+int BraggPlaneWaves(const TVisStructure& s, const TVector& q, TVector out[2]) {
   const double k = s.WaveNumber;
+  const double qx = q.x, qy = q.y, qz = q.z;
   const double g = qx * qx + qy * qy + qz * qz;
-  if (!recip::FiniteAll(qx, qy, qz, k)) return false;
-  if (std::sqrt(g) > 2 * k || qz < 0) return false;
   const TVector& n = s.IncidencePlaneNormal;
   const double p = qy * n.z - qz * n.y;
   const double r = qx * n.z - qz * n.x;
@@ -72,25 +72,36 @@ bool IsBraggAccessible(const TVisStructure& s, double qx, double qy, double qz) 
   if (std::fabs(p) > Tolerance) {
     const double b = -g * (n.x * (qz * n.z + qy * n.y) - qx * (n.y * n.y + n.z * n.z));
     const double c = (n.y * n.y + n.z * n.z) * g * g / 4 - k * k * p * p;
-    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return false;
-    if (!SolveQuadratic(a, b, c, x[0], x[1])) return false;
+    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return 0;
+    if (!SolveQuadratic(a, b, c, x[0], x[1])) return 0;
     for (int i = 0; i < 2; ++i) y[i] = (-r * x[i] - n.z * g / 2) / p;
   } else if (std::fabs(r) > Tolerance) {
     const double b = -g * (n.y * (qz * n.z + qx * n.x) - qy * (n.x * n.x + n.z * n.z));
     const double c = (n.x * n.x + n.z * n.z) * g * g / 4 - k * k * r * r;
-    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return false;
-    if (!SolveQuadratic(a, b, c, y[0], y[1])) return false;
+    if (std::fabs(a) <= Tolerance && std::fabs(b) <= Tolerance) return 0;
+    if (!SolveQuadratic(a, b, c, y[0], y[1])) return 0;
     for (int i = 0; i < 2; ++i) x[i] = (-p * y[i] - n.z * g / 2) / r;
   } else {
-    return false;
+    return 0;
   }
   for (int i = 0; i < 2; ++i) {
     const double c = -g / 2 - qx * x[i] - qy * y[i];
     const double root = std::sqrt(std::max(0.0, k * k - x[i] * x[i] - y[i] * y[i]));
-    const double z = c > 0 ? root : (c < 0 ? -root : 0.0);
-    // The same acceptance as the wave-vector solver: a grazing exit counts as an exit.
-    if (z <= 0 && z + qz >= -Tolerance) return true;
+    out[i] = {x[i], y[i], c > 0 ? root : (c < 0 ? -root : 0.0)};
   }
+  return 2;
+}
+
+bool IsBraggAccessible(const TVisStructure& s, double qx, double qy, double qz) {
+  const double k = s.WaveNumber;
+  const double g = qx * qx + qy * qy + qz * qz;
+  if (!recip::FiniteAll(qx, qy, qz, k)) return false;
+  if (std::sqrt(g) > 2 * k || qz < 0) return false;
+  TVector w[2];
+  if (BraggPlaneWaves(s, {qx, qy, qz}, w) == 0) return false;
+  // The same acceptance as the wave-vector solver: a grazing exit counts as an exit.
+  for (const TVector& k0 : w)
+    if (k0.z <= 0 && k0.z + qz >= -Tolerance) return true;
   return false;
 }
 

@@ -11,6 +11,7 @@
 // not cleared here.
 #pragma once
 
+#include "geometry/Vector.h"
 #include "scenes/AccessibleRegions.h"
 #include "scenes/ReciprocalAxes.h"
 #include "scenes/SceneContext.h"
@@ -24,6 +25,10 @@ class TVisStructure;
 // while K0 + Q leaves through the same surface. A grazing exit is accepted within 1e-10, as
 // the wave-vector solver accepts it. False outside the limiting sphere and for qz < 0.
 bool IsBraggAccessible(const TVisStructure& structure, double qx, double qy, double qz);
+// The two incident waves K0 of the plane of incidence with |K0| = |K0 + Q| = K that the Bragg
+// node test weighs (they may coincide), K0z signed as the Laue condition gives it; 0 when the
+// plane of incidence holds none. out must hold two vectors.
+int BraggPlaneWaves(const TVisStructure& structure, const TVector& q, TVector out[2]);
 
 // Whether Q can be excited in the transmission case by an incident wave in the x-z plane that
 // enters through the top surface, with the diffracted wave leaving downward.
