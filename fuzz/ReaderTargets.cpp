@@ -255,7 +255,7 @@ int Lecture(const std::uint8_t* data, std::size_t size) {
   }
   const TLectureLists lists = ParseLecture(ReadLectureLines(path));
   Check(lists.Titles.size() == lists.Actions.size(), "titles and action strings not parallel");
-  const auto& specs = SlideFieldSpecs();
+  const auto& rules = SlideFieldRules();
   for (qsizetype i = 0; i < lists.Actions.size(); ++i) {
     const TSlide slide = ReadSlide(lists.Actions[i], static_cast<int>(i) + 1);
     Check(slide.FieldsRead >= 0 && slide.FieldsRead <= SlideFieldCount, "fields read out of range");
@@ -264,18 +264,18 @@ int Lecture(const std::uint8_t* data, std::size_t size) {
     if (!slide.Complete()) Check(slide.Commands.isEmpty(), "a slide cut short has commands");
     int last = 0;
     for (const TSlideValue& value : slide.Values) {
-      Check(value.Number > last && value.Number <= static_cast<int>(specs.size()),
+      Check(value.Number > last && value.Number <= static_cast<int>(rules.size()),
             "slide values out of order");
       last = value.Number;
-      const TSlideFieldSpec& spec = specs[static_cast<std::size_t>(value.Number - 1)];
-      Check(spec.Reader != TSlideReader::Skip && value.Target != nullptr &&
-                std::strcmp(value.Target, spec.Target) == 0,
+      const TSlideFieldRule& rule = rules[static_cast<std::size_t>(value.Number - 1)];
+      Check(rule.Reader != TSlideReader::Skip && value.Target != nullptr &&
+                std::strcmp(value.Target, rule.Target) == 0,
             "a slide value for another control than its field's");
-      if (spec.Reader == TSlideReader::Digit) {
+      if (rule.Reader == TSlideReader::Digit) {
         Check(value.Text.size() == 1 || (value.Text.size() == 2 && value.Text[0] == u'-'),
               "a digit field of other than one character or a minus and one");
       }
-      if (spec.Reader == TSlideReader::Flag)
+      if (rule.Reader == TSlideReader::Flag)
         Check(value.Text.size() == 1, "a flag of many characters");
     }
     for (const QString& command : slide.Commands) IsSlideCommand(command);

@@ -303,8 +303,8 @@ def main():
     tool = node_tool()
     os.makedirs(FIG, exist_ok=True)
     rows = []
-    for spec in MAPS:
-        rows += render(*spec, tool=tool)
+    for entry in MAPS:
+        rows += render(*entry, tool=tool)
     with open(TABLE, "w", newline="") as out:
         out.write("# Peaks of the example maps in Fig/, written by tools/make_maps.py.\n")
         out.write("# qx, qz: the node from the program's model (1/angstrom); col, row: the brightest\n")

@@ -257,36 +257,36 @@ QString RecordSlide(const QString& title) {
                            .arg(QLatin1String(name), text, QLatin1String(why)));
   };
   QString action;
-  for (const TSlideFieldSpec& spec : SlideFieldSpecs()) {
-    if (spec.Reader == TSlideReader::Skip) {
+  for (const TSlideFieldRule& rule : SlideFieldRules()) {
+    if (rule.Reader == TSlideReader::Skip) {
       action += QLatin1Char(',');
       continue;
     }
-    if (qstrcmp(spec.Target, FigureTarget) == 0) {
+    if (qstrcmp(rule.Target, FigureTarget) == 0) {
       const QString map = f.ComboBoxFig->currentText();
       action += (map.isEmpty() ? QStringLiteral("-1") : map.section(QLatin1Char('_'), 0, 0)) +
                 QLatin1Char(',');
       continue;
     }
-    if (qstrcmp(spec.Target, FlatChartTarget) == 0) {
+    if (qstrcmp(rule.Target, FlatChartTarget) == 0) {
       action += QLatin1Char(Form1->Charts().Chart2.View3D() ? '0' : '1');
       continue;
     }
-    QWidget* control = ControlNamed(spec.Target);
+    QWidget* control = ControlNamed(rule.Target);
     if (auto* box = qobject_cast<QCheckBox*>(control)) {
-      action += QLatin1Char(box->isChecked() != spec.Inverted ? '1' : '0');
+      action += QLatin1Char(box->isChecked() != rule.Inverted ? '1' : '0');
       continue;
     }
     const auto* edit = qobject_cast<QLineEdit*>(control);
     const QString text = edit != nullptr ? edit->text() : QString();
-    if (spec.Reader == TSlideReader::Digit) {
+    if (rule.Reader == TSlideReader::Digit) {
       const bool one = text.size() == 1 && text != QLatin1String("-");
       const bool signed2 = text.size() == 2 && text.front() == QLatin1Char('-');
-      if (!one && !signed2) refuse(spec.Target, text, "one digit, or \"-\" and one digit");
+      if (!one && !signed2) refuse(rule.Target, text, "one digit, or \"-\" and one digit");
       action += text;
     } else {
       if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('~')) || text.isEmpty())
-        refuse(spec.Target, text, "a field is not empty and has no \",\" or \"~\"");
+        refuse(rule.Target, text, "a field is not empty and has no \",\" or \"~\"");
       action += text + QLatin1Char(',');
     }
   }

@@ -9,7 +9,7 @@ namespace {
 
 using R = TSlideReader;
 
-constexpr std::array<TSlideFieldSpec, 57> Specs{{
+constexpr std::array<TSlideFieldRule, 57> Rules{{
     {1, R::Digit, "EditH", false},
     {2, R::Digit, "EditK", false},
     {3, R::Digit, "EditL", false},
@@ -88,7 +88,7 @@ TSlide ShortText(TSlide& slide, int slideNumber, int number) {
 
 }  // namespace
 
-const std::array<TSlideFieldSpec, 57>& SlideFieldSpecs() { return Specs; }
+const std::array<TSlideFieldRule, 57>& SlideFieldRules() { return Rules; }
 
 bool IsSlideCommand(const QString& word) {
   static const QStringList words = {
@@ -103,31 +103,31 @@ bool IsSlideCommand(const QString& word) {
 TSlide ReadSlide(const QString& action, int slideNumber) {
   TSlide slide;
   QString text = action;
-  for (const TSlideFieldSpec& spec : Specs) {
-    TSlideValue value{spec.Number, spec.Target, QString()};
-    switch (spec.Reader) {
+  for (const TSlideFieldRule& rule : Rules) {
+    TSlideValue value{rule.Number, rule.Target, QString()};
+    switch (rule.Reader) {
       case R::Skip:
         // An empty rest is left to the next reader, which then reports where the text ended.
         TakeField(text);
-        slide.FieldsRead = spec.Number;
+        slide.FieldsRead = rule.Number;
         continue;
       case R::Digit: {
-        if (text.isEmpty()) return ShortText(slide, slideNumber, spec.Number);
+        if (text.isEmpty()) return ShortText(slide, slideNumber, rule.Number);
         const qsizetype n = text.size() >= 2 && text.front() == QLatin1Char('-') ? 2 : 1;
         value.Text = text.left(n);
         text.remove(0, n);
         break;
       }
       case R::Flag:
-        if (text.isEmpty()) return ShortText(slide, slideNumber, spec.Number);
+        if (text.isEmpty()) return ShortText(slide, slideNumber, rule.Number);
         value.Text = text.left(1);
         text.remove(0, 1);
-        value.On = (value.Text == QLatin1String("1")) != spec.Inverted;
+        value.On = (value.Text == QLatin1String("1")) != rule.Inverted;
         break;
       case R::Field:
-        if (text.isEmpty()) return ShortText(slide, slideNumber, spec.Number);
+        if (text.isEmpty()) return ShortText(slide, slideNumber, rule.Number);
         value.Text = TakeField(text);
-        if (qstrcmp(spec.Target, FigureTarget) == 0) {
+        if (qstrcmp(rule.Target, FigureTarget) == 0) {
           try {
             value.Figure = StrToInt(value.Text);
           } catch (const CommandError& e) {
@@ -138,7 +138,7 @@ TSlide ReadSlide(const QString& action, int slideNumber) {
         break;
     }
     slide.Values.push_back(std::move(value));
-    slide.FieldsRead = spec.Number;
+    slide.FieldsRead = rule.Number;
   }
   // Field 58 onward: commands, each ended by ","; a last one without its "," ends the text.
   while (!text.isEmpty()) slide.Commands.append(TakeField(text));

@@ -25,7 +25,7 @@ enum class TSlideReader { Digit, Flag, Skip, Field };
 inline constexpr const char* FigureTarget = "Figure";         // number of the example map
 inline constexpr const char* FlatChartTarget = "FlatChart2";  // on: the reciprocal chart flat
 
-struct TSlideFieldSpec {
+struct TSlideFieldRule {
   int Number;  // 1 to 57
   TSlideReader Reader;
   const char* Target;  // nullptr for a skip
@@ -33,7 +33,7 @@ struct TSlideFieldSpec {
 };
 
 // The 57 fields before the command list, in reading order.
-const std::array<TSlideFieldSpec, 57>& SlideFieldSpecs();
+const std::array<TSlideFieldRule, 57>& SlideFieldRules();
 
 // The number of fields of a slide; the last one is the command list.
 inline constexpr int SlideFieldCount = 58;

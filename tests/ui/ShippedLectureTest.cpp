@@ -150,9 +150,9 @@ TEST_F(ShippedLectureTest, PlaysFromFirstToLastWithPgDn) {
 // Every control a slide sets, by name, with the figure and the flat-chart state.
 QMap<QString, QString> Snapshot(TForm1& form) {
   QMap<QString, QString> values;
-  for (const TSlideFieldSpec& spec : SlideFieldSpecs()) {
-    if (spec.Target == nullptr) continue;
-    const QString name = QString::fromLatin1(spec.Target);
+  for (const TSlideFieldRule& rule : SlideFieldRules()) {
+    if (rule.Target == nullptr) continue;
+    const QString name = QString::fromLatin1(rule.Target);
     QWidget* w = form.findChild<QWidget*>(name);
     if (w == nullptr && FormParam != nullptr) w = FormParam->findChild<QWidget*>(name);
     if (auto* box = qobject_cast<QCheckBox*>(w)) values[name] = box->isChecked() ? "on" : "off";
