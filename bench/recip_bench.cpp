@@ -2,7 +2,11 @@
 // NRecMax 20, "Hi" on, every region, sphere and node series shown, MaxPoints 30:
 //   BM_ReciprBuild: the recompute of both structures and both scenes, as the button runs them;
 //   BM_ReciprBuildAndFrame: the same plus one OpenGL frame of the reciprocal-space chart
-//   (640 x 640, drawn offscreen and waited for), the frame that follows the click.
+//   (640 x 640, drawn offscreen and waited for), the frame that follows the click;
+//   BM_ReciprDrag: a mouse drag over the finished scene, one frame per degree of rotation, in
+//   OpenGL (renderer 0) and on the canvas (renderer 1); frames per second is 1000 / time.
+//   With KORVEX_BENCH_PICTURES=<folder> set, it leaves the scene's picture at the start of the
+//   drag and 40 degrees on in that folder (recipr-<renderer>-<rotation>.png), with marks.
 // Argument "filter" 1 ticks the "Bragg" and "Laue" node filters too (every node then runs
 // both node tests).
 // Each iteration starts from cleared charts, like a "Recipr" after "Clear". Run under a
@@ -11,8 +15,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include "chart/Catalogue.h"
+#include "chart/view/CanvasRenderer.h"
 #include "chart/view/GLRenderer.h"
 #include "chart/view/OffscreenGL.h"
 #include "geometry/Settings.h"
@@ -105,6 +112,57 @@ void BM_ReciprBuildAndFrame(benchmark::State& state) {
   state.counters["triangles"] = static_cast<double>(gl.Renderer().TriangleCount());
 }
 BENCHMARK(BM_ReciprBuildAndFrame)->ArgName("filter")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Saves the chart's picture at two rotations when KORVEX_BENCH_PICTURES names a folder.
+template <class Draw>
+void SavePictures(TChart& chart, const char* renderer, Draw draw) {
+  const QString folder = qEnvironmentVariable("KORVEX_BENCH_PICTURES");
+  if (folder.isEmpty()) return;
+  const int start = chart.View3DOptions().Rotation();
+  for (int turn : {0, 40}) {
+    const int rot = (start + turn) % 360;
+    chart.View3DOptions().SetRotation(rot);
+    draw().save(QString("%1/recipr-%2-%3.png").arg(folder, renderer).arg(rot));
+  }
+  chart.View3DOptions().SetRotation(start);
+}
+
+void BM_ReciprDrag(benchmark::State& state) {
+  TRecipr r(false);
+  r.Run();
+  TChart& chart = r.Charts.Chart2;
+  int rot = chart.View3DOptions().Rotation();
+  if (state.range(0) == 0) {
+    TOffscreenGL gl;
+    if (!gl.Ok()) {
+      state.SkipWithError(gl.Error().toStdString().c_str());
+      return;
+    }
+    SavePictures(chart, "opengl", [&] { return gl.Render(chart, kFrame); });
+    gl.Draw(chart, kFrame);
+    for (auto _ : state) {
+      chart.View3DOptions().SetRotation(rot = (rot + 1) % 360);
+      gl.Draw(chart, kFrame);
+    }
+    state.counters["triangles"] = static_cast<double>(gl.Renderer().TriangleCount());
+  } else {
+    TCanvasRenderer canvas;
+    QImage img(kFrame, QImage::Format_ARGB32_Premultiplied);
+    SavePictures(chart, "canvas", [&] {
+      QPainter p(&img);
+      canvas.Render(chart, p, kFrame);
+      return img;
+    });
+    for (auto _ : state) {
+      chart.View3DOptions().SetRotation(rot = (rot + 1) % 360);
+      QPainter p(&img);
+      canvas.Render(chart, p, kFrame);
+    }
+    state.counters["pieces"] = static_cast<double>(canvas.PieceCount());
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReciprDrag)->ArgName("renderer")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 #include "chart/view/CanvasRenderer.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QStringList>
+#include <QPaintEngine>
+#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
@@ -12,15 +14,9 @@ namespace korvex {
 
 QColor ToQColor(TColor c, int alpha) { return QColor(RedOf(c), GreenOf(c), BlueOf(c), alpha); }
 
-int AlphaOf(int transparencyPercent) {
-  return static_cast<int>(std::lround(255.0 * (100 - std::clamp(transparencyPercent, 0, 100)) / 100.0));
-}
-
 namespace {
 
 bool Finite3(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
-
-QRgb Rgba(TColor c, int alpha) { return qRgba(RedOf(c), GreenOf(c), BlueOf(c), alpha); }
 
 QRgb Shade(QRgb c, double f) {
   return qRgba(std::clamp(static_cast<int>(qRed(c) * f), 0, 255), std::clamp(static_cast<int>(qGreen(c) * f), 0, 255),
@@ -112,12 +108,6 @@ int ClipToBox(const QPointF* in, int n, const QRectF& box, std::vector<QPointF>&
   return static_cast<int>(out.size());
 }
 
-// Arrowhead size in pixels for an arrow width w.
-void HeadSize(int w, double& halfWidth, double& length) {
-  halfWidth = 1.5 * std::max(1, w) + 3;
-  length = 3.0 * std::max(1, w) + 8;
-}
-
 }  // namespace
 
 void TCanvasRenderer::AddScreenPolygon(const QPointF* pts, int n, float depth, QRgb fill, int order) {
@@ -190,177 +180,160 @@ void TCanvasRenderer::AddLine(const TProjection& proj, const double a[3], const 
   }
 }
 
-void TCanvasRenderer::AddSeries(const TChartSeries& s, int order, const TProjection& proj) {
-  const auto& pts = s.Points();
-  switch (s.Kind()) {
-    case TSeriesKind::Surface: {
-      const auto& surf = static_cast<const TSurfaceSeries&>(s);
-      const int alpha = AlphaOf(surf.Transparency());
-      if (alpha == 0) return;
-      const bool outline = surf.Pen().Drawn();
-      const QRgb pen = Rgba(surf.Pen().Color, 255);
-      for (const auto& c : surf.Grid().Cells) {
-        double w[4][3];
-        for (int k = 0; k < 4; ++k) {
-          const TChartPoint& q = pts[static_cast<size_t>(c[static_cast<size_t>(k)])];
-          w[k][0] = q.X;
-          w[k][1] = q.Y;
-          w[k][2] = q.Z;
-        }
-        AddPolygon(proj, w, 4, Rgba(surf.FillColor(c[0]), alpha), outline, pen,
-                   static_cast<float>(surf.Pen().Width), order, !surf.FastBrush());
-      }
-      return;
+void TCanvasRenderer::AddPrimitives(const TSeriesPrimitives& prim, int order, const TProjection& proj) {
+  // Faces, with the pen of the mesh as their outline.
+  const TPrimMesh& m = prim.Mesh;
+  for (const TPrimMesh::TFace& f : m.Faces) {
+    const double* v[4];
+    for (unsigned k = 0; k < f.Count; ++k) v[k] = m.Vertices[f.V[k]].data();
+    const QRgb fill = m.Colors[f.V[0]];
+    // Large faces are cut into smaller ones so that far-to-near ordering against spheres,
+    // arrows and other surfaces stays right.
+    double edge = 0;
+    for (unsigned k = 0; k < f.Count; ++k) {
+      const double* q = v[(k + 1) % f.Count];
+      const auto a = proj.Project(v[k][0], v[k][1], v[k][2]);
+      const auto b = proj.Project(q[0], q[1], q[2]);
+      edge = std::max(edge, std::hypot(b[0] - a[0], b[1] - a[1]));
     }
-    case TSeriesKind::TriSurface: {
-      const auto& tri = static_cast<const TTriSurfaceSeries&>(s);
-      const int alpha = AlphaOf(tri.Transparency());
-      if (alpha == 0) return;
-      const auto& t = tri.Triangulation();
-      for (const auto& f : t.Triangles) {
-        const TChartPoint* v[3] = {&pts[static_cast<size_t>(f[0])], &pts[static_cast<size_t>(f[1])],
-                                   &pts[static_cast<size_t>(f[2])]};
-        // Large triangles are cut into smaller ones so that far-to-near ordering
-        // against spheres and arrows stays right.
-        double edge = 0;
-        for (int k = 0; k < 3; ++k) {
-          const auto a = proj.Project(v[k]->X, v[k]->Y, v[k]->Z);
-          const auto b = proj.Project(v[(k + 1) % 3]->X, v[(k + 1) % 3]->Y, v[(k + 1) % 3]->Z);
-          edge = std::max(edge, std::hypot(b[0] - a[0], b[1] - a[1]));
-        }
-        const int n = SplitCount(edge, 40, 12);
-        const QRgb fill = Rgba(tri.FillColor(f[0]), alpha);
-        auto at = [&](int i, int j, double out[3]) {
-          const double a = static_cast<double>(i) / n, b = static_cast<double>(j) / n, c = 1 - a - b;
-          out[0] = c * v[0]->X + a * v[1]->X + b * v[2]->X;
-          out[1] = c * v[0]->Y + a * v[1]->Y + b * v[2]->Y;
-          out[2] = c * v[0]->Z + a * v[1]->Z + b * v[2]->Z;
-        };
-        for (int i = 0; i < n; ++i)
-          for (int j = 0; i + j < n; ++j) {
-            double w[3][3];
-            at(i, j, w[0]);
-            at(i + 1, j, w[1]);
-            at(i, j + 1, w[2]);
-            AddPolygon(proj, w, 3, fill, false, 0, 1, order, true);
-            if (i + j + 1 < n) {
-              at(i + 1, j, w[0]);
-              at(i + 1, j + 1, w[1]);
-              at(i, j + 1, w[2]);
-              AddPolygon(proj, w, 3, fill, false, 0, 1, order, true);
-            }
-          }
-        if (tri.Pen().Drawn())
-          for (int k = 0; k < 3; ++k) {
-            const double a[3] = {v[k]->X, v[k]->Y, v[k]->Z};
-            const double b[3] = {v[(k + 1) % 3]->X, v[(k + 1) % 3]->Y, v[(k + 1) % 3]->Z};
-            AddLine(proj, a, b, Rgba(tri.Pen().Color, 255), static_cast<float>(tri.Pen().Width),
-                    static_cast<unsigned char>(tri.Pen().Style), 0, order, true);
-          }
+    const int n = SplitCount(edge, 40, 12);
+    if (f.Count == 4) {
+      double w[4][3];
+      if (n == 1) {
+        for (int k = 0; k < 4; ++k)
+          for (int j = 0; j < 3; ++j) w[k][j] = v[k][j];
+        AddPolygon(proj, w, 4, fill, m.Pen.Drawn, m.Pen.Color, m.Pen.Width, order, m.Seams);
+        continue;
       }
-      if (tri.Border().Drawn())
-        for (const auto& e : t.BoundaryEdges) {
-          const TChartPoint &p0 = pts[static_cast<size_t>(e[0])], &p1 = pts[static_cast<size_t>(e[1])];
-          const double a[3] = {p0.X, p0.Y, p0.Z}, b[3] = {p1.X, p1.Y, p1.Z};
-          AddLine(proj, a, b, Rgba(tri.Border().Color, 255), static_cast<float>(tri.Border().Width),
-                  static_cast<unsigned char>(tri.Border().Style), 0, order, true);
+      // n x n pieces between the corners; the outline goes round the whole face.
+      auto at = [&](int i, int j, double out[3]) {
+        const double a = static_cast<double>(i) / n, b = static_cast<double>(j) / n;
+        for (int k = 0; k < 3; ++k)
+          out[k] = (1 - a) * (1 - b) * v[0][k] + a * (1 - b) * v[1][k] + a * b * v[2][k] + (1 - a) * b * v[3][k];
+      };
+      for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+          at(i, j, w[0]);
+          at(i + 1, j, w[1]);
+          at(i + 1, j + 1, w[2]);
+          at(i, j + 1, w[3]);
+          AddPolygon(proj, w, 4, fill, false, 0, 1, order, true);
         }
-      return;
+      if (m.Pen.Drawn)
+        for (int k = 0; k < 4; ++k)
+          AddLine(proj, v[k], v[(k + 1) % 4], m.Pen.Color, m.Pen.Width, static_cast<unsigned char>(m.Pen.Style),
+                  static_cast<unsigned char>(TPenEndStyle::esSquare), order, true);
+      continue;
     }
-    case TSeriesKind::Point3D:
-    case TSeriesKind::Bubble3D: {
-      const auto& ps = static_cast<const TPoint3DSeries&>(s);
-      const bool bubbles = s.Kind() == TSeriesKind::Bubble3D;
-      const TChartPen& lp = ps.LinePen();
-      if (lp.Drawn())
-        for (size_t i = 1; i < pts.size(); ++i) {
-          const TChartPoint &p0 = pts[i - 1], &p1 = pts[i];
-          if (!Finite3(p0.X, p0.Y, p0.Z) || !Finite3(p1.X, p1.Y, p1.Z)) continue;
-          const double a[3] = {p0.X, p0.Y, p0.Z}, b[3] = {p1.X, p1.Y, p1.Z};
-          AddLine(proj, a, b, Rgba(lp.Color, 255), static_cast<float>(lp.Width), static_cast<unsigned char>(lp.Style),
-                  static_cast<unsigned char>(lp.EndStyle), order, false);
+    auto at = [&](int i, int j, double out[3]) {
+      const double a = static_cast<double>(i) / n, b = static_cast<double>(j) / n, c = 1 - a - b;
+      for (int k = 0; k < 3; ++k) out[k] = c * v[0][k] + a * v[1][k] + b * v[2][k];
+    };
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; i + j < n; ++j) {
+        double w[3][3];
+        at(i, j, w[0]);
+        at(i + 1, j, w[1]);
+        at(i, j + 1, w[2]);
+        AddPolygon(proj, w, 3, fill, m.Pen.Drawn, m.Pen.Color, m.Pen.Width, order, m.Seams);
+        if (i + j + 1 < n) {
+          at(i + 1, j, w[0]);
+          at(i + 1, j + 1, w[1]);
+          at(i, j + 1, w[2]);
+          AddPolygon(proj, w, 3, fill, m.Pen.Drawn, m.Pen.Color, m.Pen.Width, order, m.Seams);
         }
-      const TSeriesPointer& ptr = ps.Pointer();
-      if (!ptr.Visible) return;
-      const int alpha = AlphaOf(ptr.Transparency);
-      if (alpha == 0) return;
-      for (size_t i = 0; i < pts.size(); ++i) {
-        const TChartPoint& q = pts[i];
-        if (!Finite3(q.X, q.Y, q.Z)) continue;
-        const auto c = proj.Project(q.X, q.Y, q.Z);
-        TPiece p{};
-        p.Order = order;
-        p.First = static_cast<unsigned>(Pts_.size());
-        p.Count = 1;
-        const TColor col = ptr.Color != clTeeColor ? ptr.Color : ps.ValueColor(static_cast<int>(i));
-        p.Fill = Rgba(col, alpha);
-        p.Outline = ptr.Pen.Drawn() ? 1 : 0;
-        p.PenColor = Rgba(ptr.Pen.Color, alpha);
-        p.PenWidth = static_cast<float>(ptr.Pen.Width);
-        p.Style = static_cast<unsigned char>(ptr.Pen.Style);
-        p.Depth = static_cast<float>(c[2]);
-        if (bubbles) {
-          // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
-          if (!(std::isfinite(q.Radius) && q.Radius > 0)) continue;
-          p.K = TPiece::Sphere;
-          p.Radius = static_cast<float>(q.Radius * proj.ScaleAt(c[2]));
-        } else {
-          p.K = TPiece::Marker;
-          p.Radius = static_cast<float>(ptr.Size);
-          p.Cap = static_cast<unsigned char>(ptr.Style);
-        }
-        Pts_.emplace_back(c[0], c[1]);
-        Pieces_.push_back(p);
       }
-      return;
-    }
-    case TSeriesKind::Vector3D: {
-      const auto& vs = static_cast<const TVector3DSeries&>(s);
-      const TChartPen& pen = vs.Pen();
-      for (size_t i = 0; i < pts.size(); ++i) {
-        const TChartPoint& q = pts[i];
-        if (!Finite3(q.X, q.Y, q.Z) || !Finite3(q.EndX, q.EndY, q.EndZ)) continue;
-        const QRgb col = Rgba(vs.ValueColor(static_cast<int>(i)), 255);
-        double a[3] = {q.X, q.Y, q.Z}, b[3] = {q.EndX, q.EndY, q.EndZ};
-        const auto sa = proj.Project(a[0], a[1], a[2]);
-        const auto sb = proj.Project(b[0], b[1], b[2]);
-        const double len = std::hypot(sb[0] - sa[0], sb[1] - sa[1]);
-        double ta = 0, tb = 1;  // the shaft between the heads
-        auto head = [&](const std::array<double, 3>& tip, const std::array<double, 3>& from, int w) {
-          double hw, hl;
-          HeadSize(w, hw, hl);
-          hl = std::min(hl, 0.45 * len);
-          hw = std::min(hw, hl * 0.7);
-          const double ux = (tip[0] - from[0]) / len, uy = (tip[1] - from[1]) / len;
-          const QPointF tri[3] = {QPointF(tip[0], tip[1]),
-                                  QPointF(tip[0] - ux * hl - uy * hw, tip[1] - uy * hl + ux * hw),
-                                  QPointF(tip[0] - ux * hl + uy * hw, tip[1] - uy * hl - ux * hw)};
-          AddScreenPolygon(tri, 3, static_cast<float>(tip[2]), col, order);
-          return hl / len;
-        };
-        if (len > 1e-6) {
-          if (vs.EndArrow().Visible) tb = 1 - 0.8 * head(sb, sa, vs.EndArrow().Width);
-          if (vs.StartArrow().Visible) ta = 0.8 * head(sa, sb, vs.StartArrow().Width);
-        }
-        if (!pen.Drawn() || tb <= ta) continue;
-        const double a2[3] = {a[0] + (b[0] - a[0]) * ta, a[1] + (b[1] - a[1]) * ta, a[2] + (b[2] - a[2]) * ta};
-        const double b2[3] = {a[0] + (b[0] - a[0]) * tb, a[1] + (b[1] - a[1]) * tb, a[2] + (b[2] - a[2]) * tb};
-        AddLine(proj, a2, b2, col, static_cast<float>(pen.Width), static_cast<unsigned char>(pen.Style),
-                static_cast<unsigned char>(pen.EndStyle), order, true);
+  }
+
+  // Pen segments; a shaft stops short of its arrowheads, measured on screen.
+  for (const TPrimSegment& g : prim.Segments) {
+    double ta = 0, tb = 1;
+    if (g.HeadA > 0 || g.HeadB > 0) {
+      const auto sa = proj.Project(g.A[0], g.A[1], g.A[2]);
+      const auto sb = proj.Project(g.B[0], g.B[1], g.B[2]);
+      const double len = std::hypot(sb[0] - sa[0], sb[1] - sa[1]);
+      if (len > 1e-6) {
+        if (g.HeadB > 0) tb = 1 - 0.8 * std::min(static_cast<double>(g.HeadB), 0.45 * len) / len;
+        if (g.HeadA > 0) ta = 0.8 * std::min(static_cast<double>(g.HeadA), 0.45 * len) / len;
       }
-      return;
+      if (tb <= ta) continue;
     }
+    double a[3], b[3];
+    for (int k = 0; k < 3; ++k) {
+      a[k] = g.A[k] + (g.B[k] - g.A[k]) * ta;
+      b[k] = g.A[k] + (g.B[k] - g.A[k]) * tb;
+    }
+    AddLine(proj, a, b, g.Color, g.Width, static_cast<unsigned char>(g.Style), static_cast<unsigned char>(g.Cap),
+            order, g.Split);
+  }
+
+  // Arrowheads: flat triangles facing the viewer.
+  for (const TPrimArrowhead& h : prim.Arrowheads) {
+    const auto tip = proj.Project(h.Tip[0], h.Tip[1], h.Tip[2]);
+    const auto from = proj.Project(h.Tip[0] - h.Dir[0] * h.Shaft, h.Tip[1] - h.Dir[1] * h.Shaft,
+                                   h.Tip[2] - h.Dir[2] * h.Shaft);
+    const double len = std::hypot(tip[0] - from[0], tip[1] - from[1]);
+    if (!(len > 1e-6)) continue;
+    const double hl = std::min(static_cast<double>(h.Length), 0.45 * len);
+    const double hw = std::min(static_cast<double>(h.HalfWidth), hl * 0.7);
+    const double ux = (tip[0] - from[0]) / len, uy = (tip[1] - from[1]) / len;
+    const QPointF tri[3] = {QPointF(tip[0], tip[1]), QPointF(tip[0] - ux * hl - uy * hw, tip[1] - uy * hl + ux * hw),
+                            QPointF(tip[0] - ux * hl + uy * hw, tip[1] - uy * hl - ux * hw)};
+    AddScreenPolygon(tri, 3, static_cast<float>(tip[2]), h.Color, order);
+  }
+
+  // Spheres and markers, with the series' outline.
+  const TPrimOutline& out = prim.PointOutline;
+  auto point = [&](const double at[3], QRgb fill, TPiece::Kind kind) -> TPiece& {
+    const auto c = proj.Project(at[0], at[1], at[2]);
+    TPiece p{};
+    p.K = kind;
+    p.Order = order;
+    p.First = static_cast<unsigned>(Pts_.size());
+    p.Count = 1;
+    p.Fill = fill;
+    p.Outline = out.Drawn ? 1 : 0;
+    p.PenColor = out.Color;
+    p.PenWidth = out.Width;
+    p.Style = static_cast<unsigned char>(out.Style);
+    p.Depth = static_cast<float>(c[2]);
+    p.Radius = static_cast<float>(proj.ScaleAt(c[2]));  // pixels per unit here, scaled below
+    Pts_.emplace_back(c[0], c[1]);
+    Pieces_.push_back(p);
+    return Pieces_.back();
+  };
+  for (const TPrimSphere& sp : prim.Spheres) {
+    TPiece& p = point(sp.C, sp.Fill, TPiece::Sphere);
+    p.Radius = static_cast<float>(sp.R * p.Radius);
+  }
+  for (const TPrimMarker& mk : prim.Markers) {
+    TPiece& p = point(mk.P, mk.Fill, TPiece::Marker);
+    p.Radius = prim.MarkerSize;
+    p.Cap = static_cast<unsigned char>(prim.MarkerShape);
   }
 }
 
 void TCanvasRenderer::Build(const TChart& chart, const TProjection& proj) {
   Pieces_.clear();
   Pts_.clear();
+  // The pieces of each series are kept until its points, its looks or the zoom change.
+  for (auto& [k, c] : Cache_) c.Used = false;
   int order = 0;
   for (const TChartSeries* s : chart.Series()) {
-    if (s->Active()) AddSeries(*s, order, proj);
+    if (s->Active()) {
+      TCached& c = Cache_[s];
+      if (c.DataRev != s->DataRevision() || c.StyleRev != s->StyleRevision() || c.Scale != proj.Scale) {
+        c.Prim = Decompose(*s, proj.Scale);
+        c.DataRev = s->DataRevision();
+        c.StyleRev = s->StyleRevision();
+        c.Scale = proj.Scale;
+      }
+      c.Used = true;
+      AddPrimitives(c.Prim, order, proj);
+    }
     ++order;
   }
+  std::erase_if(Cache_, [](const auto& entry) { return !entry.second.Used; });
   // Pieces far outside any window (huge coordinates or radii) are left out: the
   // painter works in fixed point and must not see them.
   constexpr double kFar = 1e6;
@@ -376,18 +349,29 @@ void TCanvasRenderer::Build(const TChart& chart, const TProjection& proj) {
   std::stable_sort(Pieces_.begin(), Pieces_.end(), [](const TPiece& a, const TPiece& b) { return a.Depth > b.Depth; });
 }
 
-const QImage& TCanvasRenderer::SphereSprite(QRgb color, int d) {
-  const quint64 key = (static_cast<quint64>(d) << 32) | color;
+const QImage& TCanvasRenderer::SphereSprite(QRgb color, int d, const TPiece& outline, int margin) {
+  const quint64 look = (static_cast<quint64>(d) << 32) | color;
+  const quint64 pen = !outline.Outline ? 0
+                                       : (static_cast<quint64>(1) << 63) | (static_cast<quint64>(outline.Style) << 40) |
+                                             (static_cast<quint64>(std::lround(outline.PenWidth * 4)) << 32) |
+                                             outline.PenColor;
+  const QPair<quint64, quint64> key(look, pen);
   auto it = Sprites_.find(key);
   if (it != Sprites_.end()) return *it;
   if (Sprites_.size() > 2000) Sprites_.clear();
-  QImage img(d, d, QImage::Format_ARGB32_Premultiplied);
+  QImage img(d + 2 * margin, d + 2 * margin, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
-  p.setBrush(SphereGradient(QRectF(0, 0, d, d), color));
-  p.drawEllipse(QRectF(0, 0, d, d));
+  const QRectF box(margin, margin, d, d);
+  p.setBrush(SphereGradient(box, color));
+  p.drawEllipse(box);
+  if (outline.Outline) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor::fromRgba(outline.PenColor), std::max(1.0f, outline.PenWidth), QtPenStyle(outline.Style)));
+    p.drawEllipse(box);
+  }
   p.end();
   return *Sprites_.insert(key, img);
 }
@@ -398,6 +382,42 @@ void TCanvasRenderer::Paint(QPainter& painter, QSize size) {
   // region surfaces of a very short wavelength), which takes seconds. What shows inside the
   // chart stays the same.
   const QRectF view(0, 0, size.width(), size.height());
+  // Small spheres are stamped from images kept for each colour and size, except into a
+  // drawing that is kept as shapes (SVG), where every sphere stays a shaded circle.
+  const QPaintEngine* engine = painter.paintEngine();
+  const bool sprites = !engine || (engine->type() != QPaintEngine::SVG && engine->type() != QPaintEngine::Pdf &&
+                                   engine->type() != QPaintEngine::Picture);
+  // The painter's state changes only where a piece needs another pen, brush or smoothing
+  // than the one before: tens of thousands of pieces mostly share them.
+  bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+  auto antialias = [&](bool on) {
+    if (on != smooth) painter.setRenderHint(QPainter::Antialiasing, smooth = on);
+  };
+  struct TPenKey {
+    QRgb Color = 0;
+    float Width = -1;  // -1: no pen
+    unsigned char Style = 0, Cap = 0;
+    bool operator==(const TPenKey&) const = default;
+  } pen{0, -2, 0, 0};
+  auto setPen = [&](TPenKey k) {
+    if (k == pen) return;
+    pen = k;
+    if (k.Width < 0)
+      painter.setPen(Qt::NoPen);
+    else
+      painter.setPen(QPen(QColor::fromRgba(k.Color), k.Width, QtPenStyle(k.Style), QtCap(k.Cap)));
+  };
+  constexpr TPenKey kNoPen{};
+  // The solid brush's colour; brushOk false once a gradient or no brush was set.
+  QRgb brush = 0;
+  bool brushOk = false;
+  auto setBrush = [&](QRgb c) {
+    if (brushOk && c == brush) return;
+    painter.setBrush(QColor::fromRgba(c));
+    brush = c;
+    brushOk = true;
+  };
+  const auto square = static_cast<unsigned char>(TPenEndStyle::esSquare);
   for (const TPiece& p : Pieces_) {
     const QPointF* pts = Pts_.data() + p.First;
     switch (p.K) {
@@ -419,51 +439,57 @@ void TCanvasRenderer::Paint(QPainter& painter, QSize size) {
           if (count < 3) break;
           pts = Clipped_.data();
         }
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setBrush(QColor::fromRgba(p.Fill));
+        setBrush(p.Fill);
         if (p.Outline == 1) {
-          painter.setRenderHint(QPainter::Antialiasing, true);
-          painter.setPen(QPen(QColor::fromRgba(p.PenColor), p.PenWidth));
+          antialias(true);
+          setPen({p.PenColor, p.PenWidth, 0, square});
         } else if (p.Outline == 2 && qAlpha(p.Fill) == 255) {
-          painter.setPen(QPen(QColor::fromRgba(p.Fill), 1));  // closes seams between cells
+          antialias(false);
+          setPen({p.Fill, 1, 0, square});  // closes seams between cells
         } else {
-          painter.setPen(Qt::NoPen);
+          antialias(false);
+          setPen(kNoPen);
         }
         painter.drawConvexPolygon(pts, count);
         break;
       }
       case TPiece::Line: {
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        QPen pen(QColor::fromRgba(p.PenColor), std::max(1.0f, p.PenWidth), QtPenStyle(p.Style), QtCap(p.Cap));
-        painter.setPen(pen);
+        antialias(true);
+        setPen({p.PenColor, std::max(1.0f, p.PenWidth), p.Style, p.Cap});
         painter.drawLine(pts[0], pts[1]);
         break;
       }
       case TPiece::Sphere: {
         const double r = std::max(0.5f, p.Radius);
         const QRectF box(pts[0].x() - r, pts[0].y() - r, 2 * r, 2 * r);
-        if (r <= 128) {
+        if (r <= 128 && sprites) {
+          // One image with the shading and the outline, placed on whole pixels, which the
+          // painter copies without resampling.
           const int d = std::max(1, static_cast<int>(std::lround(2 * r)));
-          painter.drawImage(QRectF(pts[0].x() - d * 0.5, pts[0].y() - d * 0.5, d, d), SphereSprite(p.Fill, d));
-        } else {
-          painter.setRenderHint(QPainter::Antialiasing, true);
-          painter.setPen(Qt::NoPen);
-          painter.setBrush(SphereGradient(box, p.Fill));
-          painter.drawEllipse(box);
+          const int margin = p.Outline ? static_cast<int>(std::ceil(std::max(1.0f, p.PenWidth) / 2)) + 1 : 0;
+          painter.drawImage(QPoint(static_cast<int>(std::lround(pts[0].x() - d * 0.5)) - margin,
+                                   static_cast<int>(std::lround(pts[0].y() - d * 0.5)) - margin),
+                            SphereSprite(p.Fill, d, p, margin));
+          break;
         }
+        antialias(true);
+        setPen(kNoPen);
+        painter.setBrush(SphereGradient(box, p.Fill));
+        brushOk = false;
+        painter.drawEllipse(box);
         if (p.Outline) {
-          painter.setRenderHint(QPainter::Antialiasing, true);
+          antialias(true);
           painter.setBrush(Qt::NoBrush);
-          painter.setPen(QPen(QColor::fromRgba(p.PenColor), std::max(1.0f, p.PenWidth), QtPenStyle(p.Style)));
+          brushOk = false;
+          setPen({p.PenColor, std::max(1.0f, p.PenWidth), p.Style, square});
           painter.drawEllipse(box);
         }
         break;
       }
       case TPiece::Marker: {
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setBrush(QColor::fromRgba(p.Fill));
-        painter.setPen(p.Outline ? QPen(QColor::fromRgba(p.PenColor), std::max(1.0f, p.PenWidth), QtPenStyle(p.Style))
-                                 : QPen(Qt::NoPen));
+        antialias(true);
+        setBrush(p.Fill);
+        setPen(p.Outline ? TPenKey{p.PenColor, std::max(1.0f, p.PenWidth), p.Style, square} : kNoPen);
         const double r = p.Radius;
         const QPointF c = pts[0];
         switch (static_cast<TPointerStyle>(p.Cap)) {
@@ -588,7 +614,16 @@ void PaintLabels(QPainter& painter, const std::vector<TChartLabel>& labels) {
       painter.setFont(font);
     }
     painter.setPen(l.Color);
-    painter.drawText(l.Box, Qt::AlignCenter, l.Text);
+    if (l.Text.contains('\n')) {
+      painter.drawText(l.Box, Qt::AlignCenter, l.Text);
+    } else {
+      // One line: placed at its baseline, which skips the text layout (the box is the text's
+      // own width and height plus the padding, so it lands where centring would put it).
+      const QFontMetricsF fm(painter.font());
+      const double pad = (l.Box.height() - fm.height()) / 2;
+      painter.drawText(QPointF(l.Box.center().x() - fm.horizontalAdvance(l.Text) / 2, l.Box.top() + pad + fm.ascent()),
+                       l.Text);
+    }
   }
 }
 
@@ -616,90 +651,18 @@ void TCanvasRenderer::Render(const TChart& chart, QPainter& painter, QSize size)
   painter.restore();
 }
 
-namespace {
-QString SvgColor(QRgb c) { return QString::asprintf("#%02x%02x%02x", qRed(c), qGreen(c), qBlue(c)); }
-QString SvgOpacity(QRgb c) { return QString::number(qAlpha(c) / 255.0, 'g', 3); }
-QString Esc(QString s) {
-  return s.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
-}
-}  // namespace
-
 QString TCanvasRenderer::RenderSvg(const TChart& chart, QSize size) {
-  const TProjection proj = TProjection::ForChart(chart, size.width(), size.height());
-  Build(chart, proj);
-  QString out;
-  out += QString::asprintf(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" "
-      "height=\"%d\" viewBox=\"0 0 %d %d\">\n",
-      size.width(), size.height(), size.width(), size.height());
-  out += QString("<rect width=\"100%\" height=\"100%\" fill=\"%1\"/>\n").arg(SvgColor(ToQColor(chart.BackColor()).rgba()));
-  QHash<QRgb, QString> gradients;
-  QString defs, body;
-  auto num = [](double v) { return QString::number(v, 'f', 2); };
-  for (const TPiece& p : Pieces_) {
-    const QPointF* pts = Pts_.data() + p.First;
-    switch (p.K) {
-      case TPiece::Polygon: {
-        QString d;
-        for (unsigned i = 0; i < p.Count; ++i) d += num(pts[i].x()) + "," + num(pts[i].y()) + " ";
-        QString stroke = "none";
-        if (p.Outline == 1) stroke = SvgColor(p.PenColor) + "\" stroke-width=\"" + num(p.PenWidth);
-        else if (p.Outline == 2 && qAlpha(p.Fill) == 255) stroke = SvgColor(p.Fill) + "\" stroke-width=\"1";
-        body += QString("<polygon points=\"%1\" fill=\"%2\" fill-opacity=\"%3\" stroke=\"%4\"/>\n")
-                    .arg(d.trimmed(), SvgColor(p.Fill), SvgOpacity(p.Fill), stroke);
-        break;
-      }
-      case TPiece::Line: {
-        const char* cap = p.Cap == static_cast<unsigned char>(TPenEndStyle::esFlat) ? "butt" : "round";
-        QString dash = p.Style == static_cast<unsigned char>(TPenStyle::psDash) ? " stroke-dasharray=\"8,4\"" : "";
-        body += QString("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"%5\" stroke-width=\"%6\" "
-                        "stroke-linecap=\"%7\"%8/>\n")
-                    .arg(num(pts[0].x()), num(pts[0].y()), num(pts[1].x()), num(pts[1].y()), SvgColor(p.PenColor),
-                         num(std::max(1.0f, p.PenWidth)), cap, dash);
-        break;
-      }
-      case TPiece::Sphere: {
-        QString& id = gradients[p.Fill];
-        if (id.isEmpty()) {
-          id = QString("g%1").arg(gradients.size());
-          const QColor base = QColor::fromRgba(p.Fill);
-          defs += QString("<radialGradient id=\"%1\" cx=\"50%\" cy=\"50%\" r=\"50%\" fx=\"36%\" fy=\"32%\">"
-                          "<stop offset=\"0\" stop-color=\"%2\"/><stop offset=\"0.55\" stop-color=\"%3\"/>"
-                          "<stop offset=\"1\" stop-color=\"%4\"/></radialGradient>\n")
-                      .arg(id, base.lighter(170).name(), base.name(), base.darker(190).name());
-        }
-        body += QString("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"url(#%4)\" fill-opacity=\"%5\"%6/>\n")
-                    .arg(num(pts[0].x()), num(pts[0].y()), num(std::max(0.5f, p.Radius)), id, SvgOpacity(p.Fill),
-                         p.Outline ? QString(" stroke=\"%1\"").arg(SvgColor(p.PenColor)) : QString());
-        break;
-      }
-      case TPiece::Marker: {
-        const double r = p.Radius;
-        if (static_cast<TPointerStyle>(p.Cap) == TPointerStyle::psCircle)
-          body += QString("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\" fill-opacity=\"%5\"/>\n")
-                      .arg(num(pts[0].x()), num(pts[0].y()), num(r), SvgColor(p.Fill), SvgOpacity(p.Fill));
-        else
-          body += QString("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%3\" fill=\"%4\" fill-opacity=\"%5\"/>\n")
-                      .arg(num(pts[0].x() - r), num(pts[0].y() - r), num(2 * r), SvgColor(p.Fill), SvgOpacity(p.Fill));
-        break;
-      }
-    }
-  }
-  for (const TChartLabel& l : CollectLabels(chart, proj, size)) {
-    if (l.Filled)
-      body += QString("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"%6/>\n")
-                  .arg(num(l.Box.x()), num(l.Box.y()), num(l.Box.width()), num(l.Box.height()), l.Back.name(),
-                       l.Frame ? QString(" stroke=\"black\"") : QString());
-    const QStringList lines = l.Text.split('\n');
-    for (int i = 0; i < lines.size(); ++i)
-      body += QString("<text x=\"%1\" y=\"%2\" font-family=\"sans-serif\" font-size=\"%3\" font-weight=\"%4\" "
-                      "fill=\"%5\" text-anchor=\"middle\">%6</text>\n")
-                  .arg(num(l.Box.center().x()),
-                       num(l.Box.top() + (l.Box.height() / lines.size()) * (i + 0.8)),
-                       QString::number(l.FontHeight), l.Bold ? "bold" : "normal", l.Color.name(), Esc(lines[i]));
-  }
-  out += "<defs>\n" + defs + "</defs>\n" + body + "</svg>\n";
-  return out;
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setTitle(QString::fromStdString(chart.Title().Text));
+  QPainter painter(&svg);
+  Render(chart, painter, size);
+  painter.end();
+  return QString::fromUtf8(buffer.data());
 }
 
 }  // namespace korvex

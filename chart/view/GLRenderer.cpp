@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "chart/Primitives.h"
 #include "chart/view/CanvasRenderer.h"
 
 #include <QOpenGLContext>
@@ -15,8 +16,6 @@ namespace korvex {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-bool Finite3(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 
 struct TUnitSphere {
   std::vector<float> V;  // positions = normals
@@ -58,11 +57,9 @@ int SphereLevel(double radiusPx) {
   return 4;
 }
 
-void PushColor(std::vector<unsigned char>& v, TColor c, int alpha) {
-  v.push_back(static_cast<unsigned char>(RedOf(c)));
-  v.push_back(static_cast<unsigned char>(GreenOf(c)));
-  v.push_back(static_cast<unsigned char>(BlueOf(c)));
-  v.push_back(static_cast<unsigned char>(alpha));
+void PushColor(std::vector<unsigned char>& v, TRgba c) {
+  v.insert(v.end(), {static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 8),
+                     static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 24)});
 }
 
 void Normalize(double v[3]) {
@@ -94,10 +91,23 @@ TGLRenderer::~TGLRenderer() {
 void TGLRenderer::Free(TBatch& b) {
   if (b.Buffers[0]) glDeleteBuffers(4, b.Buffers);
   for (unsigned& id : b.Buffers) id = 0;
+  if (b.LineBuffers[0]) glDeleteBuffers(2, b.LineBuffers);
+  for (unsigned& id : b.LineBuffers) id = 0;
 }
 
-// Triangles go to buffer objects once; the frames only draw them.
+// Triangles and lines go to buffer objects once; the frames only draw them.
 void TGLRenderer::Upload(TBatch& b) {
+  if (!b.LinePos.empty()) {
+    glGenBuffers(2, b.LineBuffers);
+    glBindBuffer(GL_ARRAY_BUFFER, b.LineBuffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.LinePos.size() * sizeof(float)), b.LinePos.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, b.LineBuffers[1]);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.LineCol.size()), b.LineCol.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    std::vector<float>().swap(b.LinePos);
+    std::vector<unsigned char>().swap(b.LineCol);
+  }
   b.IndexCount = b.Idx.size();
   if (b.Idx.empty()) return;
   glGenBuffers(4, b.Buffers);
@@ -126,6 +136,7 @@ bool TGLRenderer::Initialize(QString* error) {
     return false;
   }
   Ready_ = true;
+  Software_ = SoftwareOpenGL();
   // A lit white sphere with a round alpha edge, tinted by each sprite's colour.
   const int n = 64;
   std::vector<unsigned char> tex(static_cast<size_t>(n * n * 4));
@@ -185,242 +196,147 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
   b.DataRev = s.DataRevision();
   b.StyleRev = s.StyleRevision();
   b.Scale = scale;
-  const auto& pts = s.Points();
-  auto vertex = [&b](double x, double y, double z, const double n[3], TColor c, int alpha) {
-    b.Pos.insert(b.Pos.end(), {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)});
+  const TSeriesPrimitives prim = Decompose(s, scale);
+  b.Transparent = prim.Transparent;
+  b.Closed = prim.Mesh.Faces.empty();  // spheres and cones
+  auto vertex = [&b](const double p[3], const double n[3], TRgba c) {
+    b.Pos.insert(b.Pos.end(), {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])});
     b.Nrm.insert(b.Nrm.end(), {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])});
-    PushColor(b.Col, c, alpha);
+    PushColor(b.Col, c);
     return static_cast<unsigned>(b.Pos.size() / 3 - 1);
   };
-  auto line = [&b](const double p[3], const double q[3], TColor c, const TChartPen& pen) {
-    const float w = static_cast<float>(std::max(1, pen.Width));
-    const int style = static_cast<int>(pen.Style);
-    if (b.Runs.empty() || b.Runs.back().Width != w || b.Runs.back().Style != style)
-      b.Runs.push_back({static_cast<unsigned>(b.LinePos.size() / 3), 0, w, style});
+  auto line = [&b](const double p[3], const double q[3], TRgba c, float width, TPenStyle style) {
+    const float w = std::max(1.0f, width);
+    const int st = static_cast<int>(style);
+    if (b.Runs.empty() || b.Runs.back().Width != w || b.Runs.back().Style != st)
+      b.Runs.push_back({static_cast<unsigned>(b.LinePos.size() / 3), 0, w, st});
     b.LinePos.insert(b.LinePos.end(), {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
                                        static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2])});
-    PushColor(b.LineCol, c, 255);
-    PushColor(b.LineCol, c, 255);
+    PushColor(b.LineCol, c);
+    PushColor(b.LineCol, c);
     b.Runs.back().Count += 2;
   };
-  auto face = [&](const TChartPoint* const* v, int n, TColor c, int alpha) {
-    const double u[3] = {v[2]->X - v[0]->X, v[2]->Y - v[0]->Y, v[2]->Z - v[0]->Z};
-    const double w[3] = {v[n - 1]->X - v[1]->X, v[n - 1]->Y - v[1]->Y, v[n - 1]->Z - v[1]->Z};
+
+  // Faces: a height field shares its vertices, with normals averaged over the faces around
+  // them; other faces are flat, in the colour of their first corner.
+  const TPrimMesh& m = prim.Mesh;
+  std::vector<double> nsum(m.Smooth ? 3 * m.Vertices.size() : 0, 0.0);
+  if (m.Smooth)
+    for (size_t i = 0; i < m.Vertices.size(); ++i) {
+      const double zero[3] = {0, 0, 0};
+      vertex(m.Vertices[i].data(), zero, m.Colors[i]);
+    }
+  for (const auto& f : m.Faces) {
+    const double* v[4];
+    for (unsigned k = 0; k < f.Count; ++k) v[k] = m.Vertices[f.V[k]].data();
+    const double u[3] = {v[2][0] - v[0][0], v[2][1] - v[0][1], v[2][2] - v[0][2]};
+    const double* last = v[f.Count - 1];
+    const double w[3] = {last[0] - v[1][0], last[1] - v[1][1], last[2] - v[1][2]};
     double nn[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-    Normalize(nn);
     unsigned id[4];
-    for (int k = 0; k < n; ++k) id[k] = vertex(v[k]->X, v[k]->Y, v[k]->Z, nn, c, alpha);
+    if (m.Smooth) {
+      for (unsigned k = 0; k < f.Count; ++k) {
+        id[k] = f.V[k];
+        for (int j = 0; j < 3; ++j) nsum[3 * id[k] + static_cast<size_t>(j)] += nn[j];
+      }
+    } else {
+      Normalize(nn);
+      for (unsigned k = 0; k < f.Count; ++k) id[k] = vertex(v[k], nn, m.Colors[f.V[0]]);
+    }
     b.Idx.insert(b.Idx.end(), {id[0], id[1], id[2]});
-    if (n == 4) b.Idx.insert(b.Idx.end(), {id[0], id[2], id[3]});
-  };
-  switch (s.Kind()) {
-    case TSeriesKind::Surface: {
-      // Grid nodes are shared by their cells, with normals averaged over the cells.
-      const auto& surf = static_cast<const TSurfaceSeries&>(s);
-      const int alpha = AlphaOf(surf.Transparency());
-      b.Transparent = alpha < 255;
-      if (alpha == 0) break;
-      // Cells under 12 pixels are merged k by k (through the true grid nodes):
-      // the picture stays the same and the triangle count drops by k squared.
-      const TSurfaceGrid& g = surf.Grid();
-      const std::vector<std::array<int, 4>>* use = &g.Cells;
-      std::vector<std::array<int, 4>> coarse;
-      const size_t nx = g.Xs.size(), nz = g.Zs.size();
-      if (nx > 2 && nz > 2) {
-        const double cellPx = std::min((g.Xs.back() - g.Xs.front()) / static_cast<double>(nx - 1),
-                                       (g.Zs.back() - g.Zs.front()) / static_cast<double>(nz - 1)) * scale;
-        // Clamped in floating point: cells of a fraction of a pixel give a ratio far beyond
-        // any integer, whose conversion would be undefined.
-        const double ratio = 12.0 / cellPx;
-        const size_t k = !(cellPx > 0) || !(ratio >= 1) ? 1 : ratio >= 8 ? 8 : static_cast<size_t>(ratio);
-        if (k > 1) {
-          for (size_t ix = 0; ix + 1 < nx; ix += k)
-            for (size_t iz = 0; iz + 1 < nz; iz += k) {
-              const size_t x1 = std::min(ix + k, nx - 1), z1 = std::min(iz + k, nz - 1);
-              bool full = true;
-              for (size_t a = ix; a <= x1 && full; ++a)
-                for (size_t c = iz; c <= z1 && full; ++c) full = g.NodeIndex(a, c) >= 0;
-              if (full) {
-                coarse.push_back({g.NodeIndex(ix, iz), g.NodeIndex(x1, iz), g.NodeIndex(x1, z1), g.NodeIndex(ix, z1)});
-                continue;
-              }
-              for (size_t a = ix; a < x1; ++a)  // a hole inside: the cells as they are
-                for (size_t c = iz; c < z1; ++c) {
-                  const std::array<int, 4> q = {g.NodeIndex(a, c), g.NodeIndex(a + 1, c), g.NodeIndex(a + 1, c + 1),
-                                                g.NodeIndex(a, c + 1)};
-                  if (q[0] >= 0 && q[1] >= 0 && q[2] >= 0 && q[3] >= 0) coarse.push_back(q);
-                }
-            }
-          use = &coarse;
-        }
-      }
-      const auto& cells = *use;
-      std::vector<int> vid(pts.size(), -1);
-      std::vector<double> nsum;
-      for (const auto& c : cells) {
-        const TChartPoint* v[4];
-        for (int k = 0; k < 4; ++k) v[k] = &pts[static_cast<size_t>(c[static_cast<size_t>(k)])];
-        const double u[3] = {v[2]->X - v[0]->X, v[2]->Y - v[0]->Y, v[2]->Z - v[0]->Z};
-        const double w[3] = {v[3]->X - v[1]->X, v[3]->Y - v[1]->Y, v[3]->Z - v[1]->Z};
-        const double nn[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-        unsigned id[4];
-        for (int k = 0; k < 4; ++k) {
-          int& slot = vid[static_cast<size_t>(c[static_cast<size_t>(k)])];
-          if (slot < 0) {
-            const double zero[3] = {0, 0, 0};
-            slot = static_cast<int>(vertex(v[k]->X, v[k]->Y, v[k]->Z, zero, surf.FillColor(c[static_cast<size_t>(k)]), alpha));
-            nsum.insert(nsum.end(), {0.0, 0.0, 0.0});
-          }
-          id[k] = static_cast<unsigned>(slot);
-          for (int j = 0; j < 3; ++j) nsum[3 * id[k] + static_cast<size_t>(j)] += nn[j];
-        }
-        b.Idx.insert(b.Idx.end(), {id[0], id[1], id[2], id[0], id[2], id[3]});
-        if (surf.Pen().Drawn())
-          for (int k = 0; k < 4; ++k) {
-            const double p[3] = {v[k]->X, v[k]->Y, v[k]->Z};
-            const double q[3] = {v[(k + 1) % 4]->X, v[(k + 1) % 4]->Y, v[(k + 1) % 4]->Z};
-            line(p, q, surf.Pen().Color, surf.Pen());
-          }
-      }
-      for (size_t i = 0; i < nsum.size(); i += 3) {
-        double n[3] = {nsum[i], nsum[i + 1], nsum[i + 2]};
-        Normalize(n);
-        for (int j = 0; j < 3; ++j) b.Nrm[i + static_cast<size_t>(j)] = static_cast<float>(n[j]);
-      }
-      break;
+    if (f.Count == 4) b.Idx.insert(b.Idx.end(), {id[0], id[2], id[3]});
+  }
+  for (size_t i = 0; i < nsum.size(); i += 3) {
+    double n[3] = {nsum[i], nsum[i + 1], nsum[i + 2]};
+    Normalize(n);
+    for (int j = 0; j < 3; ++j) b.Nrm[i + static_cast<size_t>(j)] = static_cast<float>(n[j]);
+  }
+  b.SurfaceLines = m.Pen.Drawn;
+  if (m.Pen.Drawn)
+    for (const auto& e : m.Edges) line(m.Vertices[e[0]].data(), m.Vertices[e[1]].data(), m.Pen.Color, m.Pen.Width, m.Pen.Style);
+
+  // Pen segments; a shaft stops short of its arrowheads, sized in pixels at this zoom.
+  for (const TPrimSegment& g : prim.Segments) {
+    const double d[3] = {g.B[0] - g.A[0], g.B[1] - g.A[1], g.B[2] - g.A[2]};
+    const double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    double ta = 0, tb = 1;
+    if (len > 1e-12) {
+      if (g.HeadB > 0) tb = 1 - 0.8 * std::min(g.HeadB / scale, 0.45 * len) / len;
+      if (g.HeadA > 0) ta = 0.8 * std::min(g.HeadA / scale, 0.45 * len) / len;
     }
-    case TSeriesKind::TriSurface: {
-      const auto& tri = static_cast<const TTriSurfaceSeries&>(s);
-      const int alpha = AlphaOf(tri.Transparency());
-      b.Transparent = alpha < 255;
-      if (alpha == 0) break;
-      const auto& t = tri.Triangulation();
-      for (const auto& f : t.Triangles) {
-        const TChartPoint* v[3] = {&pts[static_cast<size_t>(f[0])], &pts[static_cast<size_t>(f[1])],
-                                   &pts[static_cast<size_t>(f[2])]};
-        face(v, 3, tri.FillColor(f[0]), alpha);
-        if (tri.Pen().Drawn())
-          for (int k = 0; k < 3; ++k) {
-            const double p[3] = {v[k]->X, v[k]->Y, v[k]->Z};
-            const double q[3] = {v[(k + 1) % 3]->X, v[(k + 1) % 3]->Y, v[(k + 1) % 3]->Z};
-            line(p, q, tri.Pen().Color, tri.Pen());
-          }
-      }
-      if (tri.Border().Drawn())
-        for (const auto& e : t.BoundaryEdges) {
-          const TChartPoint &p0 = pts[static_cast<size_t>(e[0])], &p1 = pts[static_cast<size_t>(e[1])];
-          const double p[3] = {p0.X, p0.Y, p0.Z}, q[3] = {p1.X, p1.Y, p1.Z};
-          line(p, q, tri.Border().Color, tri.Border());
-        }
-      break;
-    }
-    case TSeriesKind::Point3D:
-    case TSeriesKind::Bubble3D: {
-      const auto& ps = static_cast<const TPoint3DSeries&>(s);
-      const bool bubbles = s.Kind() == TSeriesKind::Bubble3D;
-      if (ps.LinePen().Drawn())
-        for (size_t i = 1; i < pts.size(); ++i) {
-          const TChartPoint &p0 = pts[i - 1], &p1 = pts[i];
-          if (!Finite3(p0.X, p0.Y, p0.Z) || !Finite3(p1.X, p1.Y, p1.Z)) continue;
-          const double p[3] = {p0.X, p0.Y, p0.Z}, q[3] = {p1.X, p1.Y, p1.Z};
-          line(p, q, ps.LinePen().Color, ps.LinePen());
-        }
-      const TSeriesPointer& ptr = ps.Pointer();
-      const int alpha = AlphaOf(ptr.Transparency);
-      if (!ptr.Visible || alpha == 0) break;
-      b.Transparent = alpha < 255;
-      b.Closed = bubbles;
-      std::map<int, std::vector<size_t>> sprites;  // by diameter in pixels
-      b.MarkSize = static_cast<float>(2 * ptr.Size);
-      b.MarkRound = ptr.Style == TPointerStyle::psCircle;
-      for (size_t i = 0; i < pts.size(); ++i) {
-        const TChartPoint& q = pts[i];
-        if (!Finite3(q.X, q.Y, q.Z)) continue;
-        const TColor col = ptr.Color != clTeeColor ? ptr.Color : ps.ValueColor(static_cast<int>(i));
-        double r = q.Radius;
-        // A bubble is as big as its radius: none, a negative or a non-finite one covers no pixel.
-        if (bubbles && !(std::isfinite(r) && r > 0)) continue;
-        if (!bubbles) {
-          b.MarkPos.insert(b.MarkPos.end(), {static_cast<float>(q.X), static_cast<float>(q.Y), static_cast<float>(q.Z)});
-          PushColor(b.MarkCol, col, alpha);
-          continue;
-        }
-        if (r * scale < 6) {
-          sprites[std::max(1, static_cast<int>(std::lround(2 * r * scale)))].push_back(i);
-          continue;
-        }
-        const TUnitSphere& u = UnitSphere(SphereLevel(r * scale));
-        const unsigned base = static_cast<unsigned>(b.Pos.size() / 3);
-        for (size_t k = 0; k < u.V.size(); k += 3) {
-          const double n[3] = {u.V[k], u.V[k + 1], u.V[k + 2]};
-          vertex(q.X + r * n[0], q.Y + r * n[1], q.Z + r * n[2], n, col, alpha);
-        }
-        for (unsigned id : u.I) b.Idx.push_back(base + id);
-      }
-      for (const auto& [diameter, list] : sprites) {
-        b.SpriteRuns.push_back({static_cast<unsigned>(b.SpritePos.size() / 3), static_cast<unsigned>(list.size()),
-                                static_cast<float>(diameter), 0});
-        for (size_t i : list) {
-          const TChartPoint& q = pts[i];
-          b.SpritePos.insert(b.SpritePos.end(), {static_cast<float>(q.X), static_cast<float>(q.Y), static_cast<float>(q.Z)});
-          PushColor(b.SpriteCol, ptr.Color != clTeeColor ? ptr.Color : ps.ValueColor(static_cast<int>(i)), alpha);
-        }
-      }
-      break;
-    }
-    case TSeriesKind::Vector3D: {
-      const auto& vs = static_cast<const TVector3DSeries&>(s);
-      b.Closed = true;  // cones
-      for (size_t i = 0; i < pts.size(); ++i) {
-        const TChartPoint& q = pts[i];
-        if (!Finite3(q.X, q.Y, q.Z) || !Finite3(q.EndX, q.EndY, q.EndZ)) continue;
-        const TColor col = vs.ValueColor(static_cast<int>(i));
-        double a[3] = {q.X, q.Y, q.Z}, e[3] = {q.EndX, q.EndY, q.EndZ};
-        double d[3] = {e[0] - a[0], e[1] - a[1], e[2] - a[2]};
-        const double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        double ta = 0, tb = 1;
-        // Cone at tip pointing along dir, sized in pixels at this zoom.
-        auto cone = [&](const double tip[3], double sign, int w) {
-          double hw = 1.5 * std::max(1, w) + 3, hl = 3.0 * std::max(1, w) + 8;
-          hl = std::min(hl / scale, 0.45 * len);
-          hw = std::min(hw / scale, 0.7 * hl);
-          double ax[3] = {sign * d[0] / len, sign * d[1] / len, sign * d[2] / len};
-          double p1[3] = {1, 0, 0};
-          if (std::fabs(ax[0]) > 0.9) p1[0] = 0, p1[1] = 1;
-          double u[3] = {ax[1] * p1[2] - ax[2] * p1[1], ax[2] * p1[0] - ax[0] * p1[2], ax[0] * p1[1] - ax[1] * p1[0]};
-          Normalize(u);
-          const double v[3] = {ax[1] * u[2] - ax[2] * u[1], ax[2] * u[0] - ax[0] * u[2], ax[0] * u[1] - ax[1] * u[0]};
-          const int n = 16;
-          const unsigned tipId = vertex(tip[0], tip[1], tip[2], ax, col, 255);
-          const double bc[3] = {tip[0] - ax[0] * hl, tip[1] - ax[1] * hl, tip[2] - ax[2] * hl};
-          const double back[3] = {-ax[0], -ax[1], -ax[2]};
-          const unsigned centreId = vertex(bc[0], bc[1], bc[2], back, col, 255);
-          unsigned first = 0;
-          for (int k = 0; k <= n; ++k) {
-            const double th = 2 * kPi * k / n;
-            const double rd[3] = {std::cos(th) * u[0] + std::sin(th) * v[0], std::cos(th) * u[1] + std::sin(th) * v[1],
-                                  std::cos(th) * u[2] + std::sin(th) * v[2]};
-            double nn[3] = {rd[0] * hl + ax[0] * hw, rd[1] * hl + ax[1] * hw, rd[2] * hl + ax[2] * hw};
-            Normalize(nn);
-            const unsigned id = vertex(bc[0] + hw * rd[0], bc[1] + hw * rd[1], bc[2] + hw * rd[2], nn, col, 255);
-            const unsigned idb = vertex(bc[0] + hw * rd[0], bc[1] + hw * rd[1], bc[2] + hw * rd[2], back, col, 255);
-            if (k > 0) b.Idx.insert(b.Idx.end(), {tipId, first, id, centreId, idb, first + 1});
-            first = id;
-          }
-          return hl / len;
-        };
-        if (len > 1e-12) {
-          if (vs.EndArrow().Visible) tb = 1 - 0.8 * cone(e, 1, vs.EndArrow().Width);
-          if (vs.StartArrow().Visible) ta = 0.8 * cone(a, -1, vs.StartArrow().Width);
-        }
-        if (!vs.Pen().Drawn() || tb <= ta) continue;
-        const double p[3] = {a[0] + d[0] * ta, a[1] + d[1] * ta, a[2] + d[2] * ta};
-        const double r[3] = {a[0] + d[0] * tb, a[1] + d[1] * tb, a[2] + d[2] * tb};
-        line(p, r, col, vs.Pen());
-      }
-      break;
+    if (tb <= ta) continue;
+    const double p[3] = {g.A[0] + d[0] * ta, g.A[1] + d[1] * ta, g.A[2] + d[2] * ta};
+    const double q[3] = {g.A[0] + d[0] * tb, g.A[1] + d[1] * tb, g.A[2] + d[2] * tb};
+    line(p, q, g.Color, g.Width, g.Style);
+  }
+
+  // Arrowheads: cones.
+  for (const TPrimArrowhead& h : prim.Arrowheads) {
+    if (!(h.Shaft > 1e-12)) continue;
+    const double hl = std::min(h.Length / scale, 0.45 * h.Shaft);
+    const double hw = std::min(h.HalfWidth / scale, 0.7 * hl);
+    const double* ax = h.Dir;
+    double p1[3] = {1, 0, 0};
+    if (std::fabs(ax[0]) > 0.9) p1[0] = 0, p1[1] = 1;
+    double u[3] = {ax[1] * p1[2] - ax[2] * p1[1], ax[2] * p1[0] - ax[0] * p1[2], ax[0] * p1[1] - ax[1] * p1[0]};
+    Normalize(u);
+    const double v[3] = {ax[1] * u[2] - ax[2] * u[1], ax[2] * u[0] - ax[0] * u[2], ax[0] * u[1] - ax[1] * u[0]};
+    const int n = 16;
+    const unsigned tipId = vertex(h.Tip, ax, h.Color);
+    const double bc[3] = {h.Tip[0] - ax[0] * hl, h.Tip[1] - ax[1] * hl, h.Tip[2] - ax[2] * hl};
+    const double back[3] = {-ax[0], -ax[1], -ax[2]};
+    const unsigned centreId = vertex(bc, back, h.Color);
+    unsigned first = 0;
+    for (int k = 0; k <= n; ++k) {
+      const double th = 2 * kPi * k / n;
+      const double rd[3] = {std::cos(th) * u[0] + std::sin(th) * v[0], std::cos(th) * u[1] + std::sin(th) * v[1],
+                            std::cos(th) * u[2] + std::sin(th) * v[2]};
+      double nn[3] = {rd[0] * hl + ax[0] * hw, rd[1] * hl + ax[1] * hw, rd[2] * hl + ax[2] * hw};
+      Normalize(nn);
+      const double rim[3] = {bc[0] + hw * rd[0], bc[1] + hw * rd[1], bc[2] + hw * rd[2]};
+      const unsigned id = vertex(rim, nn, h.Color);
+      const unsigned idb = vertex(rim, back, h.Color);
+      if (k > 0) b.Idx.insert(b.Idx.end(), {tipId, first, id, centreId, idb, first + 1});
+      first = id;
     }
   }
+
+  // Markers in pixels.
+  b.MarkSize = 2 * prim.MarkerSize;
+  b.MarkRound = prim.MarkerShape == TPointerStyle::psCircle;
+  for (const TPrimMarker& k : prim.Markers) {
+    b.MarkPos.insert(b.MarkPos.end(), {static_cast<float>(k.P[0]), static_cast<float>(k.P[1]), static_cast<float>(k.P[2])});
+    PushColor(b.MarkCol, k.Fill);
+  }
+
+  // Spheres: tessellated as fine as their size on screen needs; those only a few pixels
+  // across are shaded point sprites, one run per diameter.
+  std::map<int, std::vector<const TPrimSphere*>> sprites;
+  for (const TPrimSphere& sp : prim.Spheres) {
+    const double r = sp.R;
+    if (r * scale < 6) {
+      sprites[std::max(1, static_cast<int>(std::lround(2 * r * scale)))].push_back(&sp);
+      continue;
+    }
+    const TUnitSphere& us = UnitSphere(SphereLevel(r * scale));
+    const unsigned base = static_cast<unsigned>(b.Pos.size() / 3);
+    for (size_t k = 0; k < us.V.size(); k += 3) {
+      const double n[3] = {us.V[k], us.V[k + 1], us.V[k + 2]};
+      const double p[3] = {sp.C[0] + r * n[0], sp.C[1] + r * n[1], sp.C[2] + r * n[2]};
+      vertex(p, n, sp.Fill);
+    }
+    for (unsigned id : us.I) b.Idx.push_back(base + id);
+  }
+  for (const auto& [diameter, list] : sprites) {
+    b.SpriteRuns.push_back({static_cast<unsigned>(b.SpritePos.size() / 3), static_cast<unsigned>(list.size()),
+                            static_cast<float>(diameter), 0});
+    for (const TPrimSphere* sp : list) {
+      b.SpritePos.insert(b.SpritePos.end(),
+                         {static_cast<float>(sp->C[0]), static_cast<float>(sp->C[1]), static_cast<float>(sp->C[2])});
+      PushColor(b.SpriteCol, sp->Fill);
+    }
+  }
+
   // Centre of the geometry, for ordering transparent series.
   double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
   bool any = false;
@@ -467,8 +383,11 @@ void TGLRenderer::DrawLinesAndMarks(const TBatch& b, bool antialias) {
   glEnableClientState(GL_COLOR_ARRAY);
   if (!b.Runs.empty()) {
     if (antialias) glEnable(GL_LINE_SMOOTH);
-    glVertexPointer(3, GL_FLOAT, 0, b.LinePos.data());
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, b.LineCol.data());
+    glBindBuffer(GL_ARRAY_BUFFER, b.LineBuffers[0]);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, b.LineBuffers[1]);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
     for (const auto& r : b.Runs) {
       glLineWidth(r.Width);
       const auto style = static_cast<TPenStyle>(r.Style);
@@ -606,7 +525,7 @@ void TGLRenderer::Render(const TChart& chart, int width, int height) {
       DrawSprites(*b);
     }
   glEnable(GL_BLEND);
-  for (auto& [sr, b] : live) DrawLinesAndMarks(*b, gl.Antialias);
+  for (auto& [sr, b] : live) DrawLinesAndMarks(*b, gl.Antialias && !(Software_ && b->SurfaceLines));
   // Transparent series far to near, without writing depth; back faces first.
   std::vector<std::pair<double, TBatch*>> glass;
   for (auto& [sr, b] : live)

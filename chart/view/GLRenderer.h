@@ -16,7 +16,7 @@ namespace korvex {
 
 // Whether the current context renders in software (Mesa llvmpipe and the like). There
 // multisampling would cost about four times the frame time, so the renderer smooths
-// lines and markers only.
+// lines and markers only (and not the lines that trace surfaces).
 bool SoftwareOpenGL();
 // Multisampling for a chart's OpenGL pictures: 4 samples when antialiasing is on and
 // the driver is a hardware one, else none. Needs a current context.
@@ -61,6 +61,8 @@ class TGLRenderer : protected QOpenGLFunctions_2_0 {
     std::vector<float> LinePos;
     std::vector<unsigned char> LineCol;
     std::vector<TRun> Runs;
+    unsigned LineBuffers[2] = {0, 0};  // positions, colours
+    bool SurfaceLines = false;  // the lines trace the faces of a surface
     // Markers in pixels.
     std::vector<float> MarkPos;
     std::vector<unsigned char> MarkCol;
@@ -83,6 +85,9 @@ class TGLRenderer : protected QOpenGLFunctions_2_0 {
   int Rebuilds_ = 0;
   size_t Triangles_ = 0;
   bool Ready_ = false;
+  // Drawing in software: there smoothing the thousands of lines that trace a surface costs
+  // more than the surface itself, so those are drawn sharp; all other lines stay smooth.
+  bool Software_ = false;
 };
 
 }  // namespace korvex
