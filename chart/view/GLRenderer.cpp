@@ -85,7 +85,7 @@ int ChartSamples(bool antialias) { return antialias && !SoftwareOpenGL() ? 4 : 0
 TGLRenderer::~TGLRenderer() {
   if (!Ready_) return;
   for (auto& [k, b] : Cache_) Free(b);
-  if (SphereTexture_) glDeleteTextures(1, &SphereTexture_);
+  for (auto& [d, id] : SpriteTextures_) glDeleteTextures(1, &id);
 }
 
 void TGLRenderer::Free(TBatch& b) {
@@ -137,36 +137,48 @@ bool TGLRenderer::Initialize(QString* error) {
   }
   Ready_ = true;
   Software_ = SoftwareOpenGL();
-  // A lit white sphere with a round alpha edge, tinted by each sprite's colour.
-  const int n = 64;
-  std::vector<unsigned char> tex(static_cast<size_t>(n * n * 4));
-  const double l[3] = {-0.33, 0.42, 0.84};  // from the upper left, towards the viewer
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) {
-      const double u = (x + 0.5) / n * 2 - 1, v = 1 - (y + 0.5) / n * 2;
-      const double r2 = u * u + v * v;
-      unsigned char* t = &tex[static_cast<size_t>((y * n + x) * 4)];
-      const double w = std::sqrt(std::max(0.0, 1 - r2));
-      const double d = std::max(0.0, u * l[0] + v * l[1] + w * l[2]);
-      const double c = std::min(1.0, 0.38 + 0.7 * d);
-      t[0] = t[1] = t[2] = static_cast<unsigned char>(255 * c);
-      t[3] = static_cast<unsigned char>(255 * std::clamp((1 - std::sqrt(r2)) * n / 2.0, 0.0, 1.0));
-    }
-  glGenTextures(1, &SphereTexture_);
-  glBindTexture(GL_TEXTURE_2D, SphereTexture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, n, n, 0, GL_RGBA, GL_UNSIGNED_BYTE, tex.data());
-  glBindTexture(GL_TEXTURE_2D, 0);
   return true;
+}
+
+// A lit white sphere of d x d texels with a round alpha edge, tinted by each sprite's colour.
+// Each diameter has its own, drawn one texel to a pixel: no filtering, the cheapest way for
+// a software renderer, and sharp.
+unsigned TGLRenderer::SpriteTexture(int d) {
+  unsigned& id = SpriteTextures_[d];
+  if (id) return id;
+  std::vector<unsigned char> tex(static_cast<size_t>(d * d * 4));
+  const double l[3] = {-0.33, 0.42, 0.84};  // from the upper left, towards the viewer
+  constexpr int kSub = 4;                    // samples per texel and axis, for the edge
+  for (int y = 0; y < d; ++y)
+    for (int x = 0; x < d; ++x) {
+      double shade = 0, cover = 0;
+      for (int sy = 0; sy < kSub; ++sy)
+        for (int sx = 0; sx < kSub; ++sx) {
+          const double u = (x + (sx + 0.5) / kSub) / d * 2 - 1, v = 1 - (y + (sy + 0.5) / kSub) / d * 2;
+          const double r2 = u * u + v * v;
+          if (r2 > 1) continue;
+          const double w = std::sqrt(1 - r2);
+          shade += std::min(1.0, 0.38 + 0.7 * std::max(0.0, u * l[0] + v * l[1] + w * l[2]));
+          cover += 1;
+        }
+      unsigned char* t = &tex[static_cast<size_t>((y * d + x) * 4)];
+      t[0] = t[1] = t[2] = static_cast<unsigned char>(cover > 0 ? 255 * shade / cover : 255);
+      t[3] = static_cast<unsigned char>(std::lround(255 * cover / (kSub * kSub)));
+    }
+  glGenTextures(1, &id);
+  glBindTexture(GL_TEXTURE_2D, id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, d, d, 0, GL_RGBA, GL_UNSIGNED_BYTE, tex.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  return id;
 }
 
 void TGLRenderer::DrawSprites(const TBatch& b) {
   if (b.SpriteRuns.empty()) return;
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, SphereTexture_);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glEnable(GL_POINT_SPRITE);
   glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
@@ -177,6 +189,7 @@ void TGLRenderer::DrawSprites(const TBatch& b) {
   glVertexPointer(3, GL_FLOAT, 0, b.SpritePos.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, 0, b.SpriteCol.data());
   for (const auto& r : b.SpriteRuns) {
+    glBindTexture(GL_TEXTURE_2D, SpriteTexture(static_cast<int>(r.Width)));
     glPointSize(r.Width);
     glDrawArrays(GL_POINTS, static_cast<GLint>(r.First), static_cast<GLsizei>(r.Count));
   }
@@ -281,7 +294,9 @@ void TGLRenderer::Build(TBatch& b, const TChartSeries& s, double scale) {
     double u[3] = {ax[1] * p1[2] - ax[2] * p1[1], ax[2] * p1[0] - ax[0] * p1[2], ax[0] * p1[1] - ax[1] * p1[0]};
     Normalize(u);
     const double v[3] = {ax[1] * u[2] - ax[2] * u[1], ax[2] * u[0] - ax[0] * u[2], ax[0] * u[1] - ax[1] * u[0]};
-    const int n = 16;
+    // Sides enough for a round outline: up to 6.5 pixels' radius, 8 sides stay within half a
+    // pixel of the circle.
+    const int n = h.HalfWidth <= 6.5f ? 8 : 16;
     const unsigned tipId = vertex(h.Tip, ax, h.Color);
     const double bc[3] = {h.Tip[0] - ax[0] * hl, h.Tip[1] - ax[1] * hl, h.Tip[2] - ax[2] * hl};
     const double back[3] = {-ax[0], -ax[1], -ax[2]};

@@ -6,6 +6,7 @@
 #include <QOpenGLFunctions_2_0>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -79,7 +80,8 @@ class TGLRenderer : protected QOpenGLFunctions_2_0 {
   void Free(TBatch& b);
   void DrawLinesAndMarks(const TBatch& b, bool antialias);
   void DrawSprites(const TBatch& b);
-  unsigned SphereTexture_ = 0;
+  unsigned SpriteTexture(int diameter);
+  std::map<int, unsigned> SpriteTextures_;  // by diameter in pixels
 
   std::unordered_map<const TChartSeries*, TBatch> Cache_;
   int Rebuilds_ = 0;
