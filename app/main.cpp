@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <exception>
 
+#include "chart/view/LeakCheck.h"
 #include "ui/Command.h"
 #include "ui/Korvex1.h"
 #include "ui/Parsing.h"
@@ -40,15 +41,19 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationDisplayName(QString::fromUtf8(korvex::ProgramTitle));
   try {
     korvex::InitDecimalSeparatorFromLocale();
-    korvex::TForm1 form1;
-    korvex::TAboutForm about(&form1);
-    korvex::AboutForm = &about;
-    korvex::TFormParam param(&form1);
-    FirstPaintQuit quitter;
-    if (qEnvironmentVariableIsSet("KORVEX_QUIT_AFTER_FIRST_PAINT")) form1.installEventFilter(&quitter);
-    form1.show();
-    const int result = QApplication::exec();
-    korvex::AboutForm = nullptr;
+    int result = 0;
+    {
+      korvex::TForm1 form1;
+      korvex::TAboutForm about(&form1);
+      korvex::AboutForm = &about;
+      korvex::TFormParam param(&form1);
+      FirstPaintQuit quitter;
+      if (qEnvironmentVariableIsSet("KORVEX_QUIT_AFTER_FIRST_PAINT")) form1.installEventFilter(&quitter);
+      form1.show();
+      result = QApplication::exec();
+      korvex::AboutForm = nullptr;
+    }
+    korvex::CheckLeaksBeforeTheDisplayCloses();
     return result;
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QString::fromUtf8(korvex::ProgramTitle), QString::fromUtf8(e.what()));

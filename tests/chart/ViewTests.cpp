@@ -24,6 +24,7 @@
 #include "chart/view/ChartView.h"
 #include "chart/view/Commander.h"
 #include "chart/view/GLRenderer.h"
+#include "chart/view/LeakCheck.h"
 #include "chart/view/OffscreenGL.h"
 #include "geometry/Settings.h"
 #include "geometry/VisStructure.h"
@@ -606,5 +607,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   korvex::SharedGL().reset();
+  korvex::CheckLeaksBeforeTheDisplayCloses();
   return result;
 }

@@ -3,8 +3,12 @@
 
 #include <QApplication>
 
+#include "chart/view/LeakCheck.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  korvex::CheckLeaksBeforeTheDisplayCloses();
+  return result;
 }
