@@ -73,6 +73,24 @@ int main(int argc, char** argv) {
         XCloseDisplay(display);
         return 3;
       }
+      // Holding the redirection, we stand in for the window manager: windows that ask to be
+      // shown or moved meanwhile (a dialog opening) must get it, or they would stay unmapped
+      // and a modal one would block the program unseen.
+      if (reply.type == MapRequest) {
+        XMapWindow(display, reply.xmaprequest.window);
+        continue;
+      }
+      if (reply.type == ConfigureRequest) {
+        const XConfigureRequestEvent& r = reply.xconfigurerequest;
+        XWindowChanges changes{r.x, r.y, r.width, r.height, r.border_width, r.above, r.detail};
+        XConfigureWindow(display, r.window, static_cast<unsigned>(r.value_mask), &changes);
+        continue;
+      }
+      if (reply.type == CirculateRequest) {
+        XCirculateSubwindows(display, reply.xcirculaterequest.parent,
+                             reply.xcirculaterequest.place == PlaceOnTop ? RaiseLowest : LowerHighest);
+        continue;
+      }
       if (reply.type == ClientMessage && reply.xclient.message_type == protocols &&
           static_cast<Atom>(reply.xclient.data.l[0]) == ping && reply.xclient.data.l[1] == stamp) {
         XCloseDisplay(display);

@@ -247,7 +247,8 @@ close_program() {
   for _ in $(seq 120); do
     kill -0 "$pid" 2>/dev/null || return 0
     find_main
-    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
+    # Hidden windows too: a dialog that never got shown can still hold the program modal.
+    for w in $(xdotool search --pid "$pid" 2>/dev/null || true); do
       if [ "$w" != "$main" ]; then "$build/tools/korvex-close" "$w" || true; fi
     done
     if [ -n "$main" ]; then "$build/tools/korvex-close" "$main" || true; fi
