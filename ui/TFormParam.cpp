@@ -2,6 +2,7 @@
 
 #include "ui/Command.h"
 #include "ui/FormScale.h"
+#include "ui/Parsing.h"
 #include "ui/SettingsTransfer.h"
 #include "ui_TFormParam.h"
 
@@ -36,7 +37,7 @@ void TFormParam::OKBtnClick() {
 }
 
 void TFormParam::EditNRealChange() {
-  if (ui_->EditNReal->text() == QLatin1String("0")) ui_->EditNReal->setText(QStringLiteral("2"));
+  if (ReadsAsZero(ui_->EditNReal->text())) ui_->EditNReal->setText(QStringLiteral("2"));
 }
 
 void TFormParam::showEvent(QShowEvent* event) {

@@ -23,7 +23,9 @@ class TFormParam : public QDialog {
   Ui::TFormParam& Controls() { return *ui_; }
 
   void OKBtnClick();
-  // Shared change handler of EditNReal and EditNRecMax: "0" in NReal becomes "2".
+  // Shared change handler of EditNReal and EditNRecMax: any text in NReal that reads as zero
+  // ("0", "00", "-0", " 0") becomes "2" at once, so a zero read by one command is never
+  // written back and silently replaced before the next.
   void EditNRealChange();
 
  protected:

@@ -117,10 +117,17 @@ TEST_F(WindowTest, ZeroGuards) {
   EXPECT_EQ(f().EditLnorm->text(), QStringLiteral("1"));
   f().EditLnorm->setText(QStringLiteral("-1"));
   EXPECT_EQ(f().EditLnorm->text(), QStringLiteral("-1"));
-  p().EditNReal->setText(QStringLiteral("0"));
-  EXPECT_EQ(p().EditNReal->text(), QStringLiteral("2"));
-  p().EditNReal->setText(QStringLiteral("-1"));
-  EXPECT_EQ(p().EditNReal->text(), QStringLiteral("-1"));
+  // NReal: "00" used to be read as 0, written back as "0" and turned into "2", so the next
+  // command silently used 2. Every text that reads as zero now becomes "2" as it is typed.
+  for (const char* zero : {"0", "00", "-0", " 0"}) {
+    SCOPED_TRACE(zero);
+    p().EditNReal->setText(QString::fromLatin1(zero));
+    EXPECT_EQ(p().EditNReal->text(), QStringLiteral("2"));
+  }
+  for (const char* kept : {"-1", "01", "10"}) {
+    p().EditNReal->setText(QString::fromLatin1(kept));
+    EXPECT_EQ(p().EditNReal->text(), QString::fromLatin1(kept));
+  }
 }
 
 // Normal 1 0 "00" used to be read as 1 0 0, written back as "0", turned into "1" by the guard,
