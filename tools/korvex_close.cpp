@@ -8,16 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+#include "XErrors.h"
 
-bool windowGone = false;
-
-int OnError(Display*, XErrorEvent* error) {
-  if (error->error_code == BadWindow) windowGone = true;
-  return 0;
-}
-
-}  // namespace
+using korvex_tools::windowGone;
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -27,7 +20,7 @@ int main(int argc, char** argv) {
   const Window window = std::strtoul(argv[1], nullptr, 0);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
-  XSetErrorHandler(OnError);
+  XSetErrorHandler(korvex_tools::NoteWindowGone);
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;

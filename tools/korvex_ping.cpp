@@ -14,16 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+#include "XErrors.h"
 
-bool windowGone = false;
-
-int OnError(Display*, XErrorEvent* error) {
-  if (error->error_code == BadWindow) windowGone = true;
-  return 0;
-}
-
-}  // namespace
+using korvex_tools::windowGone;
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -34,7 +27,7 @@ int main(int argc, char** argv) {
   const double timeout = std::atof(argv[2]);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
-  XSetErrorHandler(OnError);
+  XSetErrorHandler(korvex_tools::NoteWindowGone);
   const Window root = DefaultRootWindow(display);
   // Toolkits send the answer to the root window for the window manager, and the server hands it
   // to the client that holds the root's substructure redirection: under Xvfb without a window
