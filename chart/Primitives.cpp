@@ -10,12 +10,13 @@ int AlphaOf(int transparencyPercent) {
   return static_cast<int>(std::lround(255.0 * (100 - std::clamp(transparencyPercent, 0, 100)) / 100.0));
 }
 
+namespace {
+
+// Arrowhead size in pixels for an arrow width w.
 void ArrowheadSize(int w, double& halfWidth, double& length) {
   halfWidth = 1.5 * std::max(1, w) + 3;
   length = 3.0 * std::max(1, w) + 8;
 }
-
-namespace {
 
 bool Finite3(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 

@@ -101,7 +101,4 @@ struct TSeriesPrimitives {
 // which keeps the picture and divides the faces by k squared.
 TSeriesPrimitives Decompose(const TChartSeries& series, double pixelsPerUnit);
 
-// Arrowhead size in pixels for an arrow width w.
-void ArrowheadSize(int w, double& halfWidth, double& length);
-
 }  // namespace korvex
