@@ -107,7 +107,8 @@ bool TNodeReader::NodeAt(QPoint pos, TVisStructure*& structure, int32_t& h, int3
 QString TNodeReader::ReadoutOf(TVisStructure& s, int32_t h, int32_t k, int32_t l) const {
   std::string text = ReadoutText(ReadNode(s, h, k, l));
   if (Structure1 != nullptr && Structure2 != nullptr && Structure1->InUse && Structure2->InUse) {
-    text += "\n" + ComparisonText(*Structure1, *Structure2, h, k, l);
+    text += '\n';
+    text += ComparisonText(*Structure1, *Structure2, h, k, l);
   }
   return QString::fromStdString(text);
 }
