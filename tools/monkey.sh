@@ -52,10 +52,8 @@ for _ in $(seq 100); do if [ -s "$work/display" ]; then break; fi; sleep 0.1; do
 [ -s "$work/display" ] || { echo "monkey: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
 # Leaks are reported when the program ends: at the end of the run the monkey closes it as a user
-# does, and a leak report fails the run like any other sanitizer report. tools/lsan.supp names
-# the leaks inside Qt and the system libraries that are not the program's own.
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
+# does, and a leak report fails the run like any other sanitizer report.
+source "$root/tools/sanitizers.sh"
 
 # The layout helper is no part of the program; its leaks are not looked for.
 ASAN_OPTIONS=detect_leaks=0 "$build/tools/korvex-layout" >"$work/layout" 2>>"$log"
@@ -78,6 +76,13 @@ fail() {
   echo "monkey: last events:" >&2
   tail -n 15 "$work/events" >&2
   exit 1
+}
+# Where a program that does not answer is: the stacks of its threads, kept in the log.
+stacks() {
+  if command -v gdb >/dev/null; then
+    echo "monkey: stacks of the program while it did not answer:" >>"$log"
+    timeout 120 gdb -p "$1" -batch -ex "thread apply all bt 40" >>"$log" 2>&1 </dev/null || true
+  fi
 }
 sanitizer_report() { grep -qE 'ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer' "$log"; }
 
@@ -126,8 +131,10 @@ answers() {
   return 1
 }
 
+# pick VAR N: a number from 0 to N-1 into VAR. Never inside $(...): bash seeds RANDOM anew in
+# every subshell, and the run would no longer follow from its seed.
 RANDOM=$seed
-pick() { echo $((RANDOM % $1)); }
+pick() { printf -v "$1" %d $((RANDOM % $2)); }
 keys=(Page_Down Page_Up space Return Escape Tab ISO_Left_Tab BackSpace Delete Up Down Left Right
       Home End minus period comma 0 1 2 5 9 e x ctrl+a ctrl+c ctrl+v ctrl+z shift+Tab F1
       ctrl+shift+c alt+d)
@@ -141,66 +148,85 @@ geometry() {
     awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
 }
 click_control() {  # layout line, button
-  local kind name cx cy cw ch wx wy ww wh
+  local kind name cx cy cw ch wx wy ww wh dx dy
   read -r kind name cx cy cw ch <<<"$1"
+  pick dx $((cw > 4 ? cw - 4 : 1))
+  pick dy $((ch > 4 ? ch - 4 : 1))
   read -r wx wy ww wh < <(geometry "$main")
   [ -n "${wx:-}" ] || return 0
-  xdotool mousemove $((wx + cx + 2 + $(pick $((cw > 4 ? cw - 4 : 1))))) \
-    $((wy + cy + 2 + $(pick $((ch > 4 ? ch - 4 : 1))))) click "$2"
+  xdotool mousemove $((wx + cx + 2 + dx)) $((wy + cy + 2 + dy)) click "$2"
   echo "$kind $name" >>"$work/events"
 }
 in_window() {  # window: mousemove to a random point of it; false if it is gone
-  local wx wy ww wh
+  local wx wy ww wh dx dy
   read -r wx wy ww wh < <(geometry "$1")
-  [ -n "${wx:-}" ] && [ "${ww:-0}" -gt 2 ] || return 1
-  xdotool mousemove $((wx + 1 + $(pick $((ww - 2))))) $((wy + 1 + $(pick $((wh - 2)))))
+  [ -n "${wx:-}" ] && [ "${ww:-0}" -gt 2 ] && [ "${wh:-0}" -gt 2 ] || return 1
+  pick dx $((ww - 2))
+  pick dy $((wh - 2))
+  xdotool mousemove $((wx + 1 + dx)) $((wy + 1 + dy))
 }
 
 one_event() {
-  local windows others target r
+  local windows others r n
   mapfile -t windows < <(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true)
   others=()
   for w in "${windows[@]}"; do if [ "$w" != "$main" ]; then others+=("$w"); fi; done
-  r=$(pick 100)
+  pick r 100
   if [ ${#others[@]} -gt 0 ] && [ "$r" -lt 60 ]; then
     # A dialog, message box or open list: clicks and keys inside it.
-    target=${others[$(pick ${#others[@]})]}
-    in_window "$target" || return 0
-    case $(pick 4) in
+    pick n ${#others[@]}
+    in_window "${others[$n]}" || return 0
+    pick r 4
+    case $r in
       0|1) xdotool click 1; echo "dialog click" >>"$work/events" ;;
-      2) xdotool key --clearmodifiers "${keys[$(pick ${#keys[@]})]}"; echo "dialog key" >>"$work/events" ;;
+      2) pick n ${#keys[@]}; xdotool key --clearmodifiers "${keys[$n]}"; echo "dialog key" >>"$work/events" ;;
       3) xdotool key Escape; echo "dialog Escape" >>"$work/events" ;;
     esac
     return 0
   fi
-  case $(pick 20) in
-    0|1|2|3|4|5|6|7) click_control "${controls[$(pick ${#controls[@]})]}" 1 ;;
-    8) click_control "${controls[$(pick ${#controls[@]})]}" 3 ;;
+  pick n ${#controls[@]}  # the control, for the events that click one
+  pick r 20
+  case $r in
+    0|1|2|3|4|5|6|7) click_control "${controls[$n]}" 1 ;;
+    8) click_control "${controls[$n]}" 3 ;;
     9|10)  # a field: a value typed over its text, sometimes confirmed
       local fields=() c
       for c in "${controls[@]}"; do if [ "${c%% *}" = field ]; then fields+=("$c"); fi; done
-      click_control "${fields[$(pick ${#fields[@]})]}" 1
+      pick n ${#fields[@]}
+      click_control "${fields[$n]}" 1
+      pick n ${#texts[@]}
       xdotool key ctrl+a
-      xdotool type -- "${texts[$(pick ${#texts[@]})]}"
-      if [ "$(pick 2)" -eq 0 ]; then xdotool key Return; fi
+      xdotool type -- "${texts[$n]}"
+      echo "  typed '${texts[$n]}'" >>"$work/events"
+      pick r 2
+      if [ "$r" -eq 0 ]; then xdotool key Return; echo "  Return" >>"$work/events"; fi
       ;;
     11|12)  # drag across a chart or anywhere
       in_window "$main" || return 0
       xdotool mousedown 1
-      for _ in 1 2 3; do xdotool mousemove_relative -- $(($(pick 200) - 100)) $(($(pick 200) - 100)); done
+      local dx dy
+      for _ in 1 2 3; do
+        pick dx 200
+        pick dy 200
+        xdotool mousemove_relative -- $((dx - 100)) $((dy - 100))
+      done
       xdotool mouseup 1
       echo "drag" >>"$work/events"
       ;;
     13)  # wheel turns
       in_window "$main" || return 0
-      xdotool click --repeat $((1 + $(pick 5))) $((4 + $(pick 2)))
+      pick n 5
+      pick r 2
+      xdotool click --repeat $((1 + n)) $((4 + r))
       echo "wheel" >>"$work/events"
       ;;
-    14|15) xdotool key --clearmodifiers "${keys[$(pick ${#keys[@]})]}"; echo "key" >>"$work/events" ;;
+    14|15) pick n ${#keys[@]}; xdotool key --clearmodifiers "${keys[$n]}"; echo "key" >>"$work/events" ;;
     16) if in_window "$main"; then xdotool click --repeat 2 1; fi; echo "double click" >>"$work/events" ;;
     17|18|19)  # an animation, and at once a slide key, a slide picked or another command
-      click_control "$(control_named "${anim_buttons[$(pick ${#anim_buttons[@]})]}")" 1
-      case $(pick 4) in
+      pick r ${#anim_buttons[@]}
+      click_control "$(control_named "${anim_buttons[$r]}")" 1
+      pick r 4
+      case $r in
         0) xdotool key Page_Down; echo "  PgDn" >>"$work/events" ;;
         1) xdotool key Page_Up; echo "  PgUp" >>"$work/events" ;;
         2) local steps
@@ -209,7 +235,7 @@ one_event() {
              click_control "$steps" 1
              xdotool key Down Down Return
            fi ;;
-        3) click_control "${controls[$(pick ${#controls[@]})]}" 1 ;;
+        3) click_control "${controls[$n]}" 1 ;;
       esac
       ;;
   esac
@@ -231,6 +257,7 @@ for ((i = 1; i <= events; i++)); do
   fi
   if ! answers; then
     kill -0 "$pid" 2>/dev/null || continue  # ended meanwhile: seen above next time
+    stacks "$pid"
     fail "no answer for $hang_s s"
   fi
   if sanitizer_report; then fail "sanitizer report"; fi

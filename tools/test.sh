@@ -38,11 +38,7 @@ run_tests() {  # build directory, then the shell prefix each ctest runs under
 
 echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --build "$debug" -j2
-# LeakSanitizer looks at every test program's end; tools/lsan.supp names the leaks inside Qt
-# and the system libraries, each with the reason it is not ours.
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0 \
-  run_tests "$debug" ""
+(source "$root/tools/sanitizers.sh" && run_tests "$debug" "")
 # Random clicks, drags, wheel turns and keys on the sanitized program (its own Xvfb).
 echo "== 500 random events on the sanitized build, seed 1"
 KORVEX_MONKEY_BUILD="$debug" "$root/tools/monkey.sh" 500 1
