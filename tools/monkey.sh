@@ -8,8 +8,9 @@
 # start an animation and at once press PgDn, PgUp, pick a slide or click another command.
 # After every event the window must answer (_NET_WM_PING, tools/korvex_ping.cpp) within 10 s.
 # Fails on a crash, a sanitizer report, a hang, or a peak resident memory above
-# $KORVEX_MONKEY_MAX_RSS_MB (see below). Prints the events survived and the peak memory; the
-# events sent and the program's error output are kept in <build>/monkey/seed-SEED.{events,log}.
+# $KORVEX_MONKEY_MAX_RSS_MB (see below). Prints the events survived, the peak memory and the
+# slowest answer; the events sent (with every answer that took 2 s or more) and the program's
+# error output are kept in <build>/monkey/seed-SEED.{events,log}.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -eq 2 ] || { echo "usage: tools/monkey.sh EVENTS SEED" >&2; exit 2; }
@@ -70,6 +71,8 @@ control_named() {  # name: the layout line of that control
 
 survived=0
 peak_kb=0
+slowest_ms=0
+slowest_event=0
 fail() {
   echo "monkey: FAILED after $survived of $events events (seed $seed): $1" >&2
   tail -n 60 "$log" >&2
@@ -255,11 +258,19 @@ for ((i = 1; i <= events; i++)); do
     start_program
     continue
   fi
+  asked=${EPOCHREALTIME//[.,]/}
   if ! answers; then
     kill -0 "$pid" 2>/dev/null || continue  # ended meanwhile: seen above next time
     stacks "$pid"
     fail "no answer for $hang_s s"
   fi
+  # The time to the answer is the time the program took over the event: the slow ones are
+  # marked in the events log, and the slowest is reported with the result.
+  answer_ms=$(((${EPOCHREALTIME//[.,]/} - asked) / 1000))
+  if [ "$answer_ms" -ge 2000 ]; then
+    printf '  answered after %d.%d s\n' $((answer_ms / 1000)) $((answer_ms % 1000 / 100)) >>"$work/events"
+  fi
+  if [ "$answer_ms" -gt "$slowest_ms" ]; then slowest_ms=$answer_ms; slowest_event=$i; fi
   if sanitizer_report; then fail "sanitizer report"; fi
   rss=$(awk '/^VmHWM:/{print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
   if [ "${rss:-0}" -gt "$peak_kb" ]; then peak_kb=$rss; fi
@@ -290,4 +301,4 @@ wait "$pid" || status=$?
 pid=""
 if sanitizer_report; then fail "sanitizer report at the end"; fi
 [ "$status" -eq 0 ] || fail "the program ended with status $status after being asked to close"
-echo "monkey: $survived of $events events survived (seed $seed); peak resident memory $((peak_kb / 1024)) MB (bound $max_rss_mb MB)"
+echo "monkey: $survived of $events events survived (seed $seed); peak resident memory $((peak_kb / 1024)) MB (bound $max_rss_mb MB); slowest answer $((slowest_ms / 1000)).$((slowest_ms % 1000 / 100)) s, after event $slowest_event"
