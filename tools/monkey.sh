@@ -41,7 +41,7 @@ xvfb_pid=$!
 pid=""
 cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  kill "$xvfb_pid" 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null || true  # gone already when the whole group was interrupted
   mkdir -p "$build/monkey"
   cp "$work/events" "$build/monkey/seed-$seed.events" 2>/dev/null || true
   cp "$log" "$build/monkey/seed-$seed.log" 2>/dev/null || true
