@@ -88,6 +88,13 @@ stacks() {
   fi
 }
 sanitizer_report() { grep -qE 'ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer' "$log"; }
+# Every report ends the program (UBSan halts on error, ASan after a fault), but only once its
+# stack is written: the program is given a minute to end before the run fails, or the log would
+# keep the report's first line without its stack.
+sanitizer_fail() {
+  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  fail "sanitizer report"
+}
 
 start_program() {
   (cd "$build/app" && exec "$program") 2>>"$log" &
@@ -261,6 +268,7 @@ for ((i = 1; i <= events; i++)); do
   asked=${EPOCHREALTIME//[.,]/}
   if ! answers; then
     kill -0 "$pid" 2>/dev/null || continue  # ended meanwhile: seen above next time
+    if sanitizer_report; then sanitizer_fail; fi  # still writing its report
     stacks "$pid"
     fail "no answer for $hang_s s"
   fi
@@ -271,7 +279,7 @@ for ((i = 1; i <= events; i++)); do
     printf '  answered after %d.%d s\n' $((answer_ms / 1000)) $((answer_ms % 1000 / 100)) >>"$work/events"
   fi
   if [ "$answer_ms" -gt "$slowest_ms" ]; then slowest_ms=$answer_ms; slowest_event=$i; fi
-  if sanitizer_report; then fail "sanitizer report"; fi
+  if sanitizer_report; then sanitizer_fail; fi
   rss=$(awk '/^VmHWM:/{print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
   if [ "${rss:-0}" -gt "$peak_kb" ]; then peak_kb=$rss; fi
   [ "$peak_kb" -le $((max_rss_mb * 1024)) ] || fail "peak resident memory $((peak_kb / 1024)) MB above $max_rss_mb MB"
