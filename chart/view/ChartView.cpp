@@ -289,23 +289,33 @@ void TChartView::wheelEvent(QWheelEvent* e) {
 
 // --- OpenGL child -----------------------------------------------------------------------
 
-TGLChartWidget::TGLChartWidget(TChartView* view)
-    : QOpenGLWidget(view), View_(view), Renderer_(std::make_unique<TGLRenderer>()) {}
+TGLChartWidget::TGLChartWidget(TChartView* view) : QOpenGLWidget(view), View_(view) {}
 
 TGLChartWidget::~TGLChartWidget() {
+  // The base class destroys the context, and its signal must not reach this half-gone widget.
+  if (context()) disconnect(context(), nullptr, this, nullptr);
+  ReleaseGL();
+}
+
+void TGLChartWidget::ReleaseGL() {
+  if (!Renderer_) return;
   makeCurrent();
   Renderer_.reset();
   doneCurrent();
 }
 
+// Called again with a new context when the widget has moved to another window (Qt may replace
+// the context at other times too). The buffers and textures of the old context are gone with
+// it, so each context gets a renderer of its own, freed while that context still exists; the
+// renderer here is therefore always a new one.
 void TGLChartWidget::initializeGL() {
+  Renderer_ = std::make_unique<TGLRenderer>();
   QString why;
   if (!context() || !context()->isValid()) {
     why = "the OpenGL context is not valid";
-  } else if (!Renderer_->Initialize(&why)) {
-    // why is set
   } else {
-    return;
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &TGLChartWidget::ReleaseGL);
+    if (Renderer_->Initialize(&why)) return;
   }
   Failed_ = true;
   emit Failure(why);
@@ -313,7 +323,7 @@ void TGLChartWidget::initializeGL() {
 
 void TGLChartWidget::paintGL() {
   TChart* chart = View_->Chart();
-  if (Failed_ || !chart) return;
+  if (Failed_ || !chart || !Renderer_) return;
   View_->CheckRenderer();
   View_->BeginChartDraw();
   const qreal dpr = devicePixelRatioF();

@@ -15,7 +15,6 @@ class TGLChartWidget : public QOpenGLWidget {
   explicit TGLChartWidget(TChartView* view);
   ~TGLChartWidget() override;
   bool Failed() const { return Failed_; }
-  const TGLRenderer& Renderer() const { return *Renderer_; }
 
  signals:
   void Failure(const QString& why);
@@ -25,8 +24,11 @@ class TGLChartWidget : public QOpenGLWidget {
   void paintGL() override;
 
  private:
+  // Frees the renderer's buffers and textures in their context.
+  void ReleaseGL();
+
   TChartView* View_;
-  std::unique_ptr<TGLRenderer> Renderer_;
+  std::unique_ptr<TGLRenderer> Renderer_;  // of the current context; none before the first
   bool Failed_ = false;
 };
 

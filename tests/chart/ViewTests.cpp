@@ -487,6 +487,36 @@ TEST_F(ViewTest, OpenGLSwitchTurnsTheOpenGLRendererOnAndOff) {
   EXPECT_FALSE(View->UsingOpenGL());
 }
 
+// A view moved into another window gets a new OpenGL context, and the buffers of the old one
+// are gone with it: the chart is built again in the new context, for the series that did not
+// change as well as for a new one, and again when the view comes back.
+TEST_F(ViewTest, OpenGLDrawsOnAfterTheViewMovesToAnotherWindow) {
+  Chart.OpenGL().SetActive(true);
+  Settle();
+  ASSERT_TRUE(View->UsingOpenGL()) << View->OpenGLMessage().toStdString();
+  ASSERT_TRUE(IsRed(View->Picture().pixel(100, 100)));
+  QWidget other;
+  other.resize(kSize);
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  for (QWidget* parent : {&other, static_cast<QWidget*>(nullptr)}) {
+    SCOPED_TRACE(parent != nullptr ? "in another window" : "a window again");
+    View->setParent(parent);
+    View->resize(kSize);
+    View->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(View->window()));
+    Settle();
+    const QImage moved = View->Picture();
+    EXPECT_TRUE(IsRed(moved.pixel(100, 100))) << std::hex << moved.pixel(100, 100);
+    TBubble3DSeries* blue = Chart.CreateSeries<TBubble3DSeries>();
+    blue->AddBubble(1, 1, 1, 0.2, "", clBlue);
+    Chart.View3DOptions().SetRotation(Chart.View3DOptions().Rotation() + 10);
+    Settle();
+    const QImage turned = View->Picture();
+    EXPECT_TRUE(IsRed(turned.pixel(100, 100))) << std::hex << turned.pixel(100, 100);
+  }
+}
+
 TEST_F(ViewTest, WhenOpenGLCannotStartTheCanvasGoesOnWithAMessage) {
   TChartView::SetOpenGLProbe([](QString& why) {
     why = "no display driver";
